@@ -1,0 +1,53 @@
+# Shared by the scripts: locations, package installation, configure and build.
+# Source it; it defines functions and variables only.
+
+VARNOX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+VARNOX_BUILD=${VARNOX_BUILD_DIR:-$VARNOX_ROOT/build}
+
+# Debian packages the build, the tests and the screenshots need, with a
+# command that proves each is present.
+varnox_packages=(
+  "g++-mingw-w64-x86-64-posix:x86_64-w64-mingw32-g++-posix"
+  "mingw-w64-tools:x86_64-w64-mingw32-widl"
+  "binutils-mingw-w64-x86-64:x86_64-w64-mingw32-windres"
+  "cmake:cmake"
+  "ninja-build:ninja"
+  "googletest:/usr/src/googletest/CMakeLists.txt"
+  "wine:wine"
+  "wine64:/usr/lib/wine/wine64"
+  "xvfb:Xvfb"
+  "xauth:xauth"
+  "imagemagick:import"
+)
+
+varnox_install_packages() {
+  local missing=() entry package probe
+  for entry in "${varnox_packages[@]}"; do
+    package=${entry%%:*}
+    probe=${entry#*:}
+    if [[ $probe == /* ]]; then
+      [ -e "$probe" ] || missing+=("$package")
+    else
+      command -v "$probe" >/dev/null 2>&1 || missing+=("$package")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages. Install them with:" >&2
+    echo "  sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
+    exit 1
+  fi
+  echo "Installing: ${missing[*]}"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Configures (once) and builds everything. Builds are serialised machine-wide:
+# this machine has two cores, and two compilers at once only slow each other.
+varnox_build() {
+  if [ ! -f "$VARNOX_BUILD/build.ninja" ]; then
+    cmake -S "$VARNOX_ROOT" -B "$VARNOX_BUILD" -G Ninja \
+      -DCMAKE_TOOLCHAIN_FILE="$VARNOX_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
+  fi
+  flock /tmp/varnox-build.lock cmake --build "$VARNOX_BUILD" "$@"
+}
