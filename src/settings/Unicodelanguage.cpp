@@ -1,0 +1,296 @@
+#include "settings/Unicodelanguage.h"
+
+#include <shlobj.h>
+#include <set>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kProfileBufferSize = 0x20000;
+constexpr DWORD kDefinitionBufferSize = 4096;
+// Nested references deeper than this stay unexpanded: a text that refers to
+// itself must neither hang nor overflow the stack.
+constexpr int kMaxNesting = 8;
+// Bounds the work of one GetText, so that texts referring to each other many
+// times over cannot multiply without end.
+constexpr int kMaxReferences = 4096;
+constexpr size_t kMaxInsertedChars = 4 * 1024 * 1024;
+
+std::wstring HexName(uint32_t value)
+{
+    wchar_t name[16];
+    swprintf(name, 16, L"%04X.LNG", value & 0xFFFF);
+    return name;
+}
+
+bool FileExists(const std::wstring& path)
+{
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring ReplaceLineBreaks(std::wstring text)
+{
+    for (size_t pos = text.find(L"\\n"); pos != std::wstring::npos; pos = text.find(L"\\n", pos + 1))
+        text.replace(pos, 2, 1, L'\n');
+    return text;
+}
+
+// A double-NUL-terminated list of strings as the profile functions return it.
+std::vector<std::wstring> SplitNulList(const wchar_t* buffer, DWORD length)
+{
+    std::vector<std::wstring> items;
+    DWORD pos = 0;
+    while (pos < length && buffer[pos] != L'\0') {
+        DWORD end = pos;
+        while (end < length && buffer[end] != L'\0')
+            ++end;
+        items.emplace_back(buffer + pos, end - pos);
+        pos = end + 1;
+    }
+    return items;
+}
+
+}  // namespace
+
+struct UnicodeLanguage::Expansion {
+    const TextVariables& variables;
+    int referencesLeft = kMaxReferences;
+    size_t charsLeft = kMaxInsertedChars;
+};
+
+UnicodeLanguage::UnicodeLanguage()
+{
+    wchar_t buffer[520] = {};
+    DWORD length = GetModuleFileNameW(nullptr, buffer, 520);
+    std::wstring path(buffer, length);
+    size_t slash = path.rfind(L'\\');
+    size_t dot = path.rfind(L'.');
+    // Only a dot in the file name starts the extension, never one in a folder name.
+    if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash))
+        path.resize(dot);
+    if (slash != std::wstring::npos) {
+        executableFolder = path.substr(0, slash);
+        executableBaseName = path.substr(slash + 1);
+    } else {
+        wchar_t current[MAX_PATH] = {};
+        GetCurrentDirectoryW(MAX_PATH, current);
+        executableFolder = current;
+    }
+    SelectLanguage(0);
+}
+
+UnicodeLanguage::UnicodeLanguage(const std::wstring& folder, const std::wstring& baseName)
+    : executableFolder(folder), executableBaseName(baseName)
+{
+    SelectLanguage(0);
+}
+
+std::wstring UnicodeLanguage::LocateFile(const std::wstring& fileName) const
+{
+    std::wstring own = executableFolder + L"\\LNG\\" + executableBaseName + L"\\" + fileName;
+    if (!executableBaseName.empty() && FileExists(own))
+        return own;
+    std::wstring shared = executableFolder + L"\\LNG\\" + fileName;
+    if (FileExists(shared))
+        return shared;
+    return {};
+}
+
+bool UnicodeLanguage::LoadFile(const std::wstring& fileName)
+{
+    std::wstring path = LocateFile(fileName);
+    if (path.empty())
+        return false;
+    std::vector<wchar_t> buffer(kProfileBufferSize);
+    DWORD length = GetPrivateProfileSectionNamesW(buffer.data(), kProfileBufferSize, path.c_str());
+    if (length == 0)
+        return false;
+    std::vector<std::wstring> sections = SplitNulList(buffer.data(), length);
+    for (const std::wstring& section : sections) {
+        length = GetPrivateProfileSectionW(section.c_str(), buffer.data(), kProfileBufferSize, path.c_str());
+        for (const std::wstring& entry : SplitNulList(buffer.data(), length)) {
+            size_t equals = entry.find(L'=');
+            if (equals == std::wstring::npos)
+                continue;
+            texts[section + L"." + entry.substr(0, equals)] = ReplaceLineBreaks(entry.substr(equals + 1));
+        }
+    }
+    return true;
+}
+
+void UnicodeLanguage::SelectLanguage(int32_t languageId)
+{
+    uint32_t id = languageId == 0 ? GetThreadLocale() : static_cast<uint32_t>(languageId);
+    texts.clear();
+    LoadFile(L"0000.LNG");
+    currentLanguage = 1033;
+    if (LoadFile(HexName(id & 0x3FF)))
+        currentLanguage = static_cast<int32_t>(id & 0xFFFF);
+    if (LoadFile(HexName(id)))
+        currentLanguage = static_cast<int32_t>(id);
+    fonts.clear();
+}
+
+std::wstring UnicodeLanguage::GetText(const std::wstring& key) const
+{
+    return GetText(key, TextVariables{});
+}
+
+std::wstring UnicodeLanguage::GetText(const std::wstring& key, const TextVariables& variables) const
+{
+    Expansion expansion{variables};
+    return TextOf(key, expansion, 0);
+}
+
+std::wstring UnicodeLanguage::TextOf(const std::wstring& key, Expansion& expansion, int depth) const
+{
+    auto found = texts.find(key);
+    std::wstring text = found != texts.end() ? found->second : key;
+    if (recordDefinitions)
+        RecordDefinition(key, expansion.variables);
+    return Expand(text, expansion, depth);
+}
+
+// One left-to-right scan with a stack of open references; an outermost
+// reference is replaced as soon as its closing bracket is found, its inner
+// part expanded first.
+std::wstring UnicodeLanguage::Expand(const std::wstring& source, Expansion& expansion, int depth) const
+{
+    if (depth >= kMaxNesting)
+        return source;
+    std::wstring text = source;
+    std::vector<wchar_t> open;  // '[' text reference, '(' variable reference
+    size_t start = 0;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        if (text[pos] == L'$' && pos + 1 < text.size() && (text[pos + 1] == L'[' || text[pos + 1] == L'(')) {
+            if (open.empty())
+                start = pos;
+            open.push_back(text[pos + 1]);
+            pos += 2;
+            continue;
+        }
+        wchar_t c = text[pos];
+        bool closes = !open.empty() && ((c == L']' && open.back() == L'[') || (c == L')' && open.back() == L'('));
+        if (!closes) {
+            ++pos;
+            continue;
+        }
+        open.pop_back();
+        if (!open.empty()) {
+            ++pos;
+            continue;
+        }
+        size_t length = pos - start + 1;
+        if (expansion.referencesLeft <= 0) {
+            ++pos;
+            continue;
+        }
+        --expansion.referencesLeft;
+        std::wstring name = Expand(text.substr(start + 2, length - 3), expansion, depth + 1);
+        std::wstring replacement;
+        bool replace = true;
+        if (c == L']') {
+            replacement = TextOf(name, expansion, depth + 1);
+        } else if (name == L"DEBUG.SHOWVARS") {
+            for (const auto& [variable, value] : expansion.variables)
+                replacement += variable + L"='" + value + L"' ";
+        } else if (auto value = expansion.variables.find(name); value != expansion.variables.end()) {
+            replacement = value->second;
+        } else {
+            replace = false;
+        }
+        if (!replace || replacement.size() > expansion.charsLeft) {
+            ++pos;
+            continue;
+        }
+        expansion.charsLeft -= replacement.size();
+        text.replace(start, length, replacement);
+        pos = start + replacement.size();
+    }
+    return text;
+}
+
+void UnicodeLanguage::SetRecordDefinitions(bool record)
+{
+    if (record == recordDefinitions)
+        return;
+    recordDefinitions = record;
+    if (record) {
+        std::wstring folder = executableFolder + L"\\LNG";
+        SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+        definitionFilePath = folder + L"\\" + executableBaseName + L"_LNG.DEF";
+    }
+}
+
+void UnicodeLanguage::RecordDefinition(const std::wstring& key, const TextVariables& variables) const
+{
+    size_t dot = key.find(L'.');
+    if (dot == std::wstring::npos || definitionFilePath.empty())
+        return;
+    std::wstring section = key.substr(0, dot);
+    std::wstring entry = key.substr(dot + 1);
+    MutexHolder hold(definitionLock);
+    std::vector<wchar_t> buffer(kDefinitionBufferSize);
+    DWORD length = GetPrivateProfileStringW(section.c_str(), entry.c_str(), L"\x0001", buffer.data(),
+                                            kDefinitionBufferSize, definitionFilePath.c_str());
+    std::wstring current(buffer.data(), length);
+    std::set<std::wstring> names;
+    if (current != L"\x0001") {
+        size_t from = 0;
+        while (from <= current.size()) {
+            size_t comma = current.find(L',', from);
+            if (comma == std::wstring::npos)
+                comma = current.size();
+            if (comma > from)
+                names.insert(current.substr(from, comma - from));
+            from = comma + 1;
+        }
+    }
+    for (const auto& variable : variables)
+        names.insert(variable.first);
+    std::wstring joined;
+    for (const std::wstring& name : names)
+        joined += (joined.empty() ? L"" : L",") + name;
+    if (joined != current)
+        WritePrivateProfileStringW(section.c_str(), entry.c_str(), joined.c_str(), definitionFilePath.c_str());
+}
+
+bool UnicodeLanguage::ListLanguages(LanguageList& list) const
+{
+    list.emplace_back(L"<Default>", 0);
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((executableFolder + L"\\LNG\\????.LNG").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = entry.cFileName;
+            // "?" also matches fewer characters; only four hexadecimal digits name a language.
+            if (name.size() != 8 || name.find_first_not_of(L"0123456789ABCDEFabcdef") != 4)
+                continue;
+            uint32_t id = std::wcstoul(name.substr(0, 4).c_str(), nullptr, 16);
+            if (id == 0)
+                continue;
+            wchar_t language[128] = {}, native[128] = {}, country[128] = {};
+            LCID primary = id & 0x3FF;
+            GetLocaleInfoW(primary, LOCALE_SENGLANGUAGE, language, 128);
+            GetLocaleInfoW(primary, LOCALE_SNATIVELANGNAME, native, 128);
+            std::wstring display = std::wstring(language) + L"(" + native;
+            if (id == primary) {
+                display += L")";
+            } else {
+                GetLocaleInfoW(id, LOCALE_SENGCOUNTRY, country, 128);
+                display += std::wstring(L") / ") + country;
+            }
+            list.emplace_back(display, static_cast<int32_t>(id));
+        } while (FindNextFileW(find, &entry));
+        FindClose(find);
+    }
+    return !list.empty();
+}
+
+UnicodeLanguage& Language()
+{
+    static UnicodeLanguage language;
+    return language;
+}
