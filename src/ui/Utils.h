@@ -1,0 +1,38 @@
+#pragma once
+// Formatting shared by the windows, the branding pictures, and the two
+// application-wide instances the user interface reaches from everywhere.
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <type_traits>
+
+#include "settings/Oem.h"
+#include "ui/Systemiconcache.h"
+
+// A file time (UTC) as the user's short date and time, "" when unconvertible.
+std::wstring FormatFileTime(const FILETIME& time);
+std::wstring FormatFileTime(uint64_t time);
+// Whole kilobytes, at least 1 for a non-empty size, digits grouped by spaces:
+// "1 024 kB".
+std::wstring FormatSizeKB(int64_t size);
+
+struct BitmapDeleter {
+    void operator()(HBITMAP bitmap) const { DeleteObject(bitmap); }
+};
+using OwnedBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, BitmapDeleter>;
+
+// The picture of a branding data value ("Graphics/Splash"), or none when the
+// value is absent, not data, empty or no decodable image.
+OwnedBitmap LoadBrandingGraphic(const std::string& key);
+OwnedBitmap LoadBrandingGraphic(COEMConfig& branding, const std::string& key);
+
+// Application-wide instances: the branding tree is created first and
+// destroyed last, the icon cache (small icons) second.
+COEMConfig& OEMConfig();
+SystemIconCache& IconCache();
+
+// Called once at start-up: creates the instances in their order and lets
+// every wipe target take its icon and type name from the shell.
+void InstallFileInfoDisplayLookup();

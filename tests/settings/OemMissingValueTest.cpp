@@ -1,0 +1,97 @@
+// A required branding value that is missing ends the process: checked in a
+// child process (this executable started again), whose message box a timer
+// reads and closes so nothing waits for a user.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "settings/Oem.h"
+#include "support/TempDir.h"
+
+namespace {
+
+const wchar_t* const ChildVariable = L"VARNOX_OEM_CHILD_REPORT";
+std::wstring reportPath;
+
+BOOL CALLBACK CloseMessageBox(HWND window, LPARAM)
+{
+    wchar_t className[64] = {}, caption[128] = {};
+    GetClassNameW(window, className, 64);
+    if (std::wstring(className) != L"#32770")
+        return TRUE;
+    GetWindowTextW(window, caption, 128);
+    std::wstring report = caption;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t text[256] = {};
+        GetClassNameW(child, className, 64);
+        GetWindowTextW(child, text, 256);
+        if (std::wstring(className) == L"Static" && text[0])
+            report += std::wstring(L"|") + text;
+    }
+    std::string narrow(report.begin(), report.end());
+    HANDLE file = CreateFileW(reportPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, narrow.data(), static_cast<DWORD>(narrow.size()), &written, nullptr);
+    CloseHandle(file);
+    PostMessageW(window, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+
+void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    EnumThreadWindows(GetCurrentThreadId(), CloseMessageBox, 0);
+}
+
+TEST(OEMConfigChild, MissingValueEndsTheProcess)
+{
+    wchar_t path[MAX_PATH];
+    if (!GetEnvironmentVariableW(ChildVariable, path, MAX_PATH))
+        GTEST_SKIP() << "runs only as the child of OEMConfig.MissingRequiredValueEndsTheProcessWithCode1";
+    reportPath = path;
+    COEMConfig config;
+    std::istringstream empty(std::string("\x34\x12\xCD\xAB\x00\x00\x01\x00\x00\x00\x34\x12\xCD\xAB", 14));
+    ASSERT_TRUE(config.Load(empty));
+    SetTimer(nullptr, 0, 50, OnTimer);
+    config.GetValue("Settings/ButtonWidth");
+    FAIL() << "GetValue returned";
+}
+
+// Wine names a program started from outside drive C: "unix\...", which
+// only its "\\?\unix\..." form reaches.
+std::wstring OwnExecutable()
+{
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring exe = path;
+    return exe.rfind(L"unix\\", 0) == 0 ? L"\\\\?\\" + exe : exe;
+}
+
+TEST(OEMConfig, MissingRequiredValueEndsTheProcessWithCode1)
+{
+    TempDir dir;
+    std::wstring report = dir / L"report.txt";
+    std::wstring exe = OwnExecutable();
+    std::wstring commandLine = L"\"" + exe + L"\" --gtest_filter=OEMConfigChild.*";
+    SetEnvironmentVariableW(ChildVariable, report.c_str());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    BOOL started = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                  &process);
+    SetEnvironmentVariableW(ChildVariable, nullptr);
+    ASSERT_TRUE(started) << GetLastError() << " " << std::string(commandLine.begin(), commandLine.end());
+    CloseHandle(process.hThread);
+    bool ended = WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0;
+    if (!ended)
+        TerminateProcess(process.hProcess, 99);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    ASSERT_TRUE(ended) << "the child hung";
+    EXPECT_EQ(code, 1u);
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile(report, text));
+    EXPECT_EQ(text, "OEM Error|Missing OEM value : //Settings/ButtonWidth");
+}
+
+}  // namespace
