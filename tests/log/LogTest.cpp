@@ -1,0 +1,253 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <thread>
+#include <vector>
+#include "engine/LongPath.h"
+#include "log/Log.h"
+#include "settings/Unicodelanguage.h"
+#include "support/TempDir.h"
+
+namespace {
+
+std::string Utf16(const std::wstring& text)
+{
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+
+wchar_t Separator()
+{
+    wchar_t separator[8] = {};
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
+    return separator[0] ? separator[0] : L'.';
+}
+
+class LogFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::wstring base = L"\xFEFF[Log]\r\nFileWiped=Wiped with method $(WipeMethod), $(RoundCount) rounds\r\n"
+                            L"ApplicationStartup=Started \"quoted\" \\ back\r\n";
+        dir.WriteFile(L"LNG\\0000.LNG", Utf16(base));
+        language.SelectLanguage(0x0409);
+    }
+    std::wstring Content(const std::wstring& path)
+    {
+        std::string bytes;
+        ReadWholeFile(path, bytes);
+        return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    }
+
+    TempDir dir;
+    UnicodeLanguage language{dir.Path(), L"Varnox"};
+    Logger log{language};
+};
+
+TEST_F(LogFile, AddTranslatesTheKeyAndStampsTheLocalTime)
+{
+    double before = CurrentLogTime();
+    log.Add(LogCategory::Info, L"C:\\a.txt", L"Log.FileWiped", {{L"WipeMethod", L"2"}, {L"RoundCount", L"3"}});
+    log.Add(LogCategory::Error, L"", L"Log.NotInTheFile");
+    ASSERT_EQ(log.Count(), 2u);
+    EXPECT_EQ(log.At(0).category, LogCategory::Info);
+    EXPECT_EQ(log.At(0).target, L"C:\\a.txt");
+    EXPECT_EQ(log.At(0).text, L"Wiped with method 2, 3 rounds");
+    EXPECT_EQ(log.At(1).text, L"Log.NotInTheFile");
+    EXPECT_GE(log.At(0).time, before);
+    EXPECT_LT(log.At(0).time - before, 1.0 / 24);
+    // Sanity of the date itself: after 2020-01-01 (43831).
+    EXPECT_GT(before, 43831.0);
+}
+
+TEST_F(LogFile, LineFormatIsExact)
+{
+    LogEntry entry{LogCategory::Info, 40885.604343171296, L"C:\\Temp\\a \"b\".txt", L"Wiped \"x\" \\y"};
+    EXPECT_EQ(FormatLogLine(entry, L','), L"1 40885,60434317 \"C:\\\\Temp\\\\a \\\"b\\\".txt\" Wiped \"x\" \\y");
+    entry.target.clear();
+    EXPECT_EQ(FormatLogLine(entry, L'.'), L"1 40885.60434317 \"\" Wiped \"x\" \\y");
+
+    std::wstring path = dir / L"Varnox.log";
+    log.Add(LogCategory::Info, L"", L"Log.ApplicationStartup");
+    ASSERT_EQ(log.Save(path), static_cast<DWORD>(ERROR_SUCCESS));
+    std::wstring content = Content(path);
+    ASSERT_GT(content.size(), 4u);
+    EXPECT_EQ(content.substr(0, 2), L"1 ");  // no byte-order mark
+    EXPECT_EQ(content.substr(content.size() - 2), L"\r\n");
+    EXPECT_NE(content.find(Separator()), std::wstring::npos);
+    EXPECT_NE(content.find(L" \"\" Started \"quoted\" \\ back\r\n"), std::wstring::npos);
+}
+
+TEST_F(LogFile, SaveAndLoadRoundTripAndSavingTwiceGivesTheSameFile)
+{
+    const std::wstring targets[] = {L"C:\\Temp\\a.txt", L"", L"\\\\server\\share\\\"odd\".txt\\", L"end\\"};
+    for (const std::wstring& target : targets)
+        log.Add(LogCategory::Error, target, L"Log.ApplicationStartup");
+    std::wstring first = dir / L"first.log", second = dir / L"second.log";
+    ASSERT_EQ(log.Save(first), 0u);
+    ASSERT_EQ(log.Save(first), 0u);
+    Logger loaded{language};
+    loaded.Load(first);
+    ASSERT_EQ(loaded.Count(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(loaded.At(i).target, targets[i]);
+        EXPECT_EQ(loaded.At(i).text, L"Started \"quoted\" \\ back");
+        EXPECT_EQ(loaded.At(i).category, LogCategory::Error);
+        EXPECT_NEAR(loaded.At(i).time, log.At(i).time, 1e-8);
+    }
+    ASSERT_EQ(loaded.Save(second), 0u);
+    EXPECT_EQ(Content(first), Content(second));
+    EXPECT_EQ(log.Count(), 4u);  // saving leaves the records alone
+    // No temporary file is left behind.
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((dir / L"*.tmp").c_str(), &found);
+    EXPECT_EQ(find, INVALID_HANDLE_VALUE);
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+}
+
+TEST_F(LogFile, MalformedLinesAreSkippedAndTheRestLoads)
+{
+    wchar_t s = Separator();
+    std::wstring t = std::wstring(L"40885") + s + L"5";
+    std::wstring text = L"5 " + t + L" \"x\" category five\r\n"
+                        L"-1 " + t + L" \"x\" category minus one\r\n"
+                        L"x " + t + L" \"x\" no number\r\n"
+                        L"nospaceatall\r\n"
+                        L"1 " + t + L" target without quote\r\n"
+                        L"1 " + t + L"\r\n"
+                        L"\r\n"
+                        L"2 soon \"C:\\\\bad time\" text\n"
+                        L"0 " + t + L" \"C:\\\\open target \\\"x\rlone cr\r"
+                        L"1 " + t + L" \"quote at end\"\r\n"
+                        L"1 " + t + L" \"ends in backslash\\";
+    std::wstring path = dir.WriteFile(L"mixed.log", Utf16(text));
+    log.Load(path);
+    ASSERT_EQ(log.Count(), 4u);
+    EXPECT_EQ(log.At(0).category, LogCategory::Error);
+    EXPECT_EQ(log.At(0).time, 0.0);
+    EXPECT_EQ(log.At(0).target, L"C:\\bad time");
+    EXPECT_EQ(log.At(0).text, L"text");
+    EXPECT_EQ(log.At(1).category, LogCategory::Debug);
+    EXPECT_NEAR(log.At(1).time, 40885.5, 1e-9);
+    EXPECT_EQ(log.At(1).target, L"C:\\open target \"x");
+    EXPECT_EQ(log.At(1).text, L"");
+    // "lone cr" after a lone CR is a line of its own, without a category.
+    EXPECT_EQ(log.At(2).target, L"quote at end");
+    EXPECT_EQ(log.At(2).text, L"");
+    EXPECT_EQ(log.At(3).target, L"ends in backslash");
+}
+
+TEST_F(LogFile, BadFilesNeverCrash)
+{
+    log.Add(LogCategory::Info, L"", L"Log.ApplicationStartup");
+    log.Load(dir / L"missing.log");
+    EXPECT_EQ(log.Count(), 0u);
+
+    std::mt19937 random(11);
+    std::string noise(256 * 1024 + 1, '\0');
+    for (char& c : noise)
+        c = static_cast<char>(random() % 7 == 0 ? ' ' : random());
+    log.Load(dir.WriteFile(L"noise.log", noise));
+    for (size_t i = 0; i < log.Count(); ++i)
+        EXPECT_LE(static_cast<unsigned>(log.At(i).category), 2u);
+
+    for (int i = 0; i < 3; ++i)
+        log.Add(LogCategory::Info, L"C:\\x", L"Log.ApplicationStartup");
+    std::wstring whole = dir / L"whole.log";
+    ASSERT_EQ(log.Save(whole), 0u);
+    std::string bytes;
+    ReadWholeFile(whole, bytes);
+    // Cut in the middle of the last record (and of a code unit).
+    log.Load(dir.WriteFile(L"cut.log", bytes.substr(0, bytes.size() - 15)));
+    EXPECT_GE(log.Count(), 3u);
+
+    // Reading stops at the first NUL.
+    std::wstring withNul = L"1 1 \"a\" one\r\n" + std::wstring(1, L'\0') + L"1 1 \"b\" two\r\n";
+    log.Load(dir.WriteFile(L"zero.log", Utf16(withNul)));
+    ASSERT_EQ(log.Count(), 1u);
+    EXPECT_EQ(log.At(0).text, L"one");
+}
+
+TEST_F(LogFile, AFailedSaveKeepsThePreviousFileAndReportsTheError)
+{
+    std::wstring path = dir / L"Varnox.log";
+    log.Add(LogCategory::Info, L"first", L"Log.ApplicationStartup");
+    ASSERT_EQ(log.Save(path), 0u);
+    std::wstring before = Content(path);
+
+    log.Add(LogCategory::Info, L"second", L"Log.ApplicationStartup");
+    {
+        // Another program holds the log open without sharing deletion: it cannot be replaced.
+        HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+        EXPECT_NE(log.Save(path), 0u);
+        CloseHandle(holder);
+    }
+    EXPECT_EQ(Content(path), before);
+    EXPECT_EQ(log.Save(dir / L"no such folder\\Varnox.log"), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((dir / L"*.tmp").c_str(), &found);
+    EXPECT_EQ(find, INVALID_HANDLE_VALUE);
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+    ASSERT_EQ(log.Save(path), 0u);
+    EXPECT_NE(Content(path), before);
+}
+
+TEST_F(LogFile, LongPathsWork)
+{
+    std::wstring folder = dir.Path();
+    while (folder.size() < MAX_PATH + 20) {
+        folder += L"\\" + std::wstring(40, L'd');
+        CreateDirectoryW(ExtendedPath(folder).c_str(), nullptr);
+    }
+    std::wstring path = folder + L"\\Varnox.log";
+    log.Add(LogCategory::Info, path, L"Log.ApplicationStartup");
+    ASSERT_EQ(log.Save(path), 0u);
+    Logger loaded{language};
+    loaded.Load(path);
+    ASSERT_EQ(loaded.Count(), 1u);
+    EXPECT_EQ(loaded.At(0).target, path);
+    DeleteFileW(ExtendedPath(path).c_str());
+    while (folder.size() > dir.Path().size()) {
+        RemoveDirectoryW(ExtendedPath(folder).c_str());
+        folder.resize(folder.rfind(L'\\'));
+    }
+}
+
+TEST_F(LogFile, AddFromSeveralThreadsAtOnceLosesNothing)
+{
+    constexpr int kThreads = 8, kRecords = 2000;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([this, t] {
+            for (int i = 0; i < kRecords; ++i)
+                log.Add(LogCategory::Info, std::to_wstring(t) + L":" + std::to_wstring(i), L"Log.FileWiped",
+                        {{L"WipeMethod", std::to_wstring(t)}, {L"RoundCount", L"1"}});
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    ASSERT_EQ(log.Count(), static_cast<size_t>(kThreads * kRecords));
+    std::vector<int> next(kThreads, 0);
+    for (size_t i = 0; i < log.Count(); ++i) {
+        const std::wstring& target = log.At(i).target;
+        int t = std::stoi(target);
+        EXPECT_EQ(target, std::to_wstring(t) + L":" + std::to_wstring(next[t]));  // each thread's order kept
+        ++next[t];
+    }
+}
+
+TEST_F(LogFile, ClearEmptiesMemoryButNotTheFile)
+{
+    std::wstring path = dir / L"Varnox.log";
+    log.Add(LogCategory::Info, L"", L"Log.ApplicationStartup");
+    ASSERT_EQ(log.Save(path), 0u);
+    log.Clear();
+    EXPECT_EQ(log.Count(), 0u);
+    Logger loaded{language};
+    loaded.Load(path);
+    EXPECT_EQ(loaded.Count(), 1u);
+}
+
+}  // namespace
