@@ -1,0 +1,597 @@
+#include "ui/toolkit/Control.h"
+#include "ui/toolkit/Form.h"
+#include "ui/toolkit/Gdi.h"
+#include <algorithm>
+
+namespace tk {
+
+const wchar_t* const kContainerClass = L"VarnoxTkWindow";
+const wchar_t* const kFormClass = L"VarnoxTkForm";
+
+HINSTANCE ToolkitInstance()
+{
+    static HINSTANCE instance = [] {
+        HINSTANCE module = GetModuleHandleW(nullptr);
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES |
+                                                            ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+        InitCommonControlsEx(&controls);
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof(windowClass);
+        windowClass.style = CS_DBLCLKS;
+        windowClass.lpfnWndProc = Control::StaticWindowProc;
+        windowClass.hInstance = module;
+        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.lpszClassName = kContainerClass;
+        RegisterClassExW(&windowClass);
+        windowClass.lpszClassName = kFormClass;
+        windowClass.hIcon = LoadIconW(module, MAKEINTRESOURCEW(1));
+        if (windowClass.hIcon == nullptr)
+            windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+        RegisterClassExW(&windowClass);
+        return module;
+    }();
+    return instance;
+}
+
+// ---- Control ----
+
+Control::Control(Container* parent) : parent_(parent)
+{
+    if (parent_ != nullptr)
+        parent_->children_.push_back(this);
+}
+
+Control::~Control()
+{
+    if (window_ != nullptr) {
+        // The object is going away: cut the window loose first so nothing it
+        // sends while being destroyed reaches this object.
+        HWND window = window_;
+        Detach();
+        DestroyWindow(window);
+    }
+    if (parent_ != nullptr) {
+        auto& siblings = parent_->children_;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    }
+}
+
+Form* Control::OwnerForm() const
+{
+    const Control* control = this;
+    while (control->parent_ != nullptr)
+        control = control->parent_;
+    return dynamic_cast<Form*>(const_cast<Control*>(control));
+}
+
+int Control::ScaleToPx(int units) const
+{
+    Form* form = OwnerForm();
+    return ScaleByDpi(units, form != nullptr ? form->Dpi() : USER_DEFAULT_SCREEN_DPI);
+}
+
+int Control::ScaleFromPx(int pixels) const
+{
+    Form* form = OwnerForm();
+    return UnscaleByDpi(pixels, form != nullptr ? form->Dpi() : USER_DEFAULT_SCREEN_DPI);
+}
+
+void Control::SetBounds(int left, int top, int width, int height)
+{
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if (!scaled_) {
+        rect_ = {left, top, left + width, top + height};
+        return;
+    }
+    RECT rect{ScaleToPx(left), ScaleToPx(top), 0, 0};
+    rect.right = rect.left + ScaleToPx(width);
+    rect.bottom = rect.top + ScaleToPx(height);
+    rect_ = rect;
+    // Bounds set at run time are the new reference of the anchors.
+    anchorRect_.reset();
+    if (align_ == Align::None && parent_ != nullptr && parent_->layoutReady_)
+        RecordAnchorOrigin();
+    PlaceAt(rect_);
+    if (align_ != Align::None)
+        RequestParentRealign();
+}
+
+void Control::SetLeft(int left) { SetBounds(left, Top(), Width(), Height()); }
+void Control::SetTop(int top) { SetBounds(Left(), top, Width(), Height()); }
+void Control::SetWidth(int width) { SetBounds(Left(), Top(), width, Height()); }
+void Control::SetHeight(int height) { SetBounds(Left(), Top(), Width(), height); }
+int Control::Left() const { return scaled_ ? ScaleFromPx(rect_.left) : rect_.left; }
+int Control::Top() const { return scaled_ ? ScaleFromPx(rect_.top) : rect_.top; }
+int Control::Width() const
+{
+    int width = rect_.right - rect_.left;
+    return scaled_ ? ScaleFromPx(width) : width;
+}
+int Control::Height() const
+{
+    int height = rect_.bottom - rect_.top;
+    return scaled_ ? ScaleFromPx(height) : height;
+}
+
+void Control::SetAlign(Align align)
+{
+    align_ = align;
+    anchorRect_.reset();
+    RequestParentRealign();
+}
+
+void Control::SetAnchors(Anchors anchors)
+{
+    anchors_ = anchors;
+    anchorRect_.reset();
+    if (parent_ != nullptr && parent_->layoutReady_ && align_ == Align::None)
+        RecordAnchorOrigin();
+}
+
+void Control::RecordAnchorOrigin()
+{
+    anchorRect_ = rect_;
+    RECT area = parent_->ChildArea();
+    anchorParent_ = {area.right - area.left, area.bottom - area.top};
+}
+
+void Control::RequestParentRealign()
+{
+    if (parent_ != nullptr)
+        parent_->Realign();
+}
+
+void Control::SetVisible(bool visible)
+{
+    if (visible_ == visible)
+        return;
+    visible_ = visible;
+    if (window_ != nullptr)
+        ShowWindow(window_, visible ? SW_SHOWNA : SW_HIDE);
+    if (align_ != Align::None)
+        RequestParentRealign();
+}
+
+void Control::SetEnabled(bool enabled)
+{
+    enabled_ = enabled;
+    if (window_ != nullptr) {
+        EnableWindow(window_, enabled);
+        InvalidateRect(window_, nullptr, TRUE);
+    }
+}
+
+void Control::SetCaption(const std::wstring& caption)
+{
+    caption_ = caption;
+    if (window_ != nullptr) {
+        SetWindowTextW(window_, caption.c_str());
+        AdjustSize();
+    }
+}
+
+std::wstring Control::Caption() const
+{
+    if (window_ == nullptr)
+        return caption_;
+    int length = GetWindowTextLengthW(window_);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window_, text.data(), length + 1)));
+    return text;
+}
+
+void Control::SetFont(const FontSpec& font)
+{
+    font_ = font;
+    parentFont_ = false;
+    FontChanged();
+}
+
+FontSpec Control::Font() const
+{
+    if (parentFont_ && parent_ != nullptr)
+        return parent_->Font();
+    return font_.Name.empty() ? DefaultFont() : font_;
+}
+
+void Control::SetParentFont(bool parentFont)
+{
+    if (!parentFont && parentFont_)
+        font_ = Font();
+    parentFont_ = parentFont;
+    FontChanged();
+}
+
+HFONT Control::FontHandle() const
+{
+    Form* form = OwnerForm();
+    return tk::FontHandle(Font(), form != nullptr ? form->Dpi() : USER_DEFAULT_SCREEN_DPI);
+}
+
+void Control::FontChanged()
+{
+    if (window_ == nullptr)
+        return;
+    SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), TRUE);
+    AdjustSize();
+}
+
+void Control::SetTabStop(bool tabStop)
+{
+    tabStop_ = tabStop;
+    if (window_ != nullptr) {
+        LONG_PTR style = GetWindowLongPtrW(window_, GWL_STYLE);
+        style = tabStop ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
+        SetWindowLongPtrW(window_, GWL_STYLE, style);
+    }
+}
+
+void Control::SetHint(const std::wstring& hint)
+{
+    hint_ = hint;
+    UpdateTooltip();
+}
+
+void Control::UpdateTooltip()
+{
+    Form* form = OwnerForm();
+    if (window_ != nullptr && form != nullptr && form != this)
+        form->SetToolTip(window_, hint_);
+}
+
+void Control::SetFocus()
+{
+    if (window_ != nullptr)
+        ::SetFocus(window_);
+}
+
+bool Control::Focused() const { return window_ != nullptr && GetFocus() == window_; }
+
+void Control::PlaceAt(const RECT& rect)
+{
+    rect_ = rect;
+    if (window_ == nullptr)
+        return;
+    SetWindowPos(window_, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Control::ResizeFromContent(int widthPx, int heightPx)
+{
+    RECT rect = rect_;
+    rect.right = rect.left + widthPx;
+    rect.bottom = rect.top + heightPx;
+    if (anchorRect_) {
+        anchorRect_->right = anchorRect_->left + widthPx;
+        anchorRect_->bottom = anchorRect_->top + heightPx;
+    }
+    PlaceAt(rect);
+}
+
+void Control::CreateHandle()
+{
+    if (window_ != nullptr)
+        return;
+    HWND parentWindow = parent_ != nullptr ? parent_->Handle() : nullptr;
+    if (parent_ != nullptr && parentWindow == nullptr)
+        return;
+    ToolkitInstance();
+    if (!scaled_) {
+        RECT units = rect_;
+        scaled_ = true;
+        rect_ = {ScaleToPx(units.left), ScaleToPx(units.top), 0, 0};
+        rect_.right = rect_.left + ScaleToPx(units.right - units.left);
+        rect_.bottom = rect_.top + ScaleToPx(units.bottom - units.top);
+    }
+    CreateParams params = GetCreateParams();
+    ownClass_ = params.OwnClass;
+    DWORD style = params.Style | WS_CHILD | WS_CLIPSIBLINGS;
+    if (visible_)
+        style |= WS_VISIBLE;
+    if (!enabled_)
+        style |= WS_DISABLED;
+    if (tabStop_)
+        style |= WS_TABSTOP;
+    static int nextId = 1000;
+    HWND window = CreateWindowExW(params.ExStyle, params.ClassName, caption_.c_str(), style, rect_.left,
+                                  rect_.top, rect_.right - rect_.left, rect_.bottom - rect_.top, parentWindow,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId++)), ToolkitInstance(),
+                                  ownClass_ ? this : nullptr);
+    if (window == nullptr)
+        return;
+    if (ownClass_) {
+        // StaticWindowProc took the object over at WM_NCCREATE.
+    } else {
+        window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        SetWindowSubclass(window, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    }
+    SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), FALSE);
+    AfterCreate();
+    UpdateTooltip();
+}
+
+Control* Control::FromHandle(HWND window)
+{
+    if (window == nullptr)
+        return nullptr;
+    return reinterpret_cast<Control*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+void Control::Detach()
+{
+    if (window_ == nullptr)
+        return;
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    if (!ownClass_)
+        RemoveWindowSubclass(window_, SubclassProc, 1);
+    window_ = nullptr;
+}
+
+LRESULT CALLBACK Control::StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* control = static_cast<Control*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        control->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
+    }
+    Control* control = FromHandle(window);
+    if (control == nullptr)
+        return DefWindowProcW(window, message, wParam, lParam);
+    return control->Dispatch(message, wParam, lParam);
+}
+
+LRESULT CALLBACK Control::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR data)
+{
+    auto* control = reinterpret_cast<Control*>(data);
+    if (control == nullptr || control->window_ != window)
+        return DefSubclassProc(window, message, wParam, lParam);
+    return control->Dispatch(message, wParam, lParam);
+}
+
+LRESULT Control::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCDESTROY) {
+        // Last message of the window: the object no longer hears from it.
+        HWND window = window_;
+        bool ownClass = ownClass_;
+        Detach();
+        return ownClass ? DefWindowProcW(window, message, wParam, lParam)
+                        : DefSubclassProc(window, message, wParam, lParam);
+    }
+    return HandleMessage(message, wParam, lParam);
+}
+
+LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefaultHandler(message, wParam, lParam);
+}
+
+LRESULT Control::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ownClass_ ? DefWindowProcW(window_, message, wParam, lParam)
+                     : DefSubclassProc(window_, message, wParam, lParam);
+}
+
+HBRUSH Control::OnCtlColor(HDC dc)
+{
+    SetBkMode(dc, TRANSPARENT);
+    COLORREF color = Font().Color;
+    SetTextColor(dc, color == CLR_INVALID ? GetSysColor(COLOR_WINDOWTEXT) : color);
+    return parent_ != nullptr ? parent_->BackgroundBrush() : GetSysColorBrush(COLOR_BTNFACE);
+}
+
+// ---- Container ----
+
+Container::Container(Container* parent) : Control(parent) {}
+
+Container::~Container()
+{
+    if (brush_ != nullptr)
+        DeleteObject(brush_);
+}
+
+void Container::CreateHandle()
+{
+    Control::CreateHandle();
+    if (window_ == nullptr)
+        return;
+    for (Control* child : children_)
+        child->CreateHandle();
+}
+
+RECT Container::ChildArea() const
+{
+    RECT area{};
+    if (window_ != nullptr)
+        GetClientRect(window_, &area);
+    return area;
+}
+
+void Container::Realign()
+{
+    if (window_ == nullptr || !layoutReady_)
+        return;
+    RECT area = ChildArea();
+    SIZE size{area.right - area.left, area.bottom - area.top};
+    RECT freeArea = area;
+    // Docking order: top, bottom, left, right, then the client control; each
+    // group in the order the controls were declared.
+    for (Align pass : {Align::Top, Align::Bottom, Align::Left, Align::Right, Align::Client, Align::None}) {
+        for (Control* child : children_) {
+            if (child->align_ == pass && child->visible_)
+                AlignChild(*child, freeArea, size);
+        }
+    }
+    for (Control* child : children_) {
+        if (auto* container = dynamic_cast<Container*>(child)) {
+            container->layoutReady_ = true;
+            container->Realign();
+        }
+    }
+}
+
+void Container::AlignChild(Control& child, RECT& freeArea, SIZE clientSize)
+{
+    RECT rect = child.rect_;
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    switch (child.align_) {
+    case Align::Top:
+        rect = {freeArea.left, freeArea.top, freeArea.right, freeArea.top + height};
+        freeArea.top = rect.bottom;
+        break;
+    case Align::Bottom:
+        rect = {freeArea.left, freeArea.bottom - height, freeArea.right, freeArea.bottom};
+        freeArea.bottom = rect.top;
+        break;
+    case Align::Left:
+        rect = {freeArea.left, freeArea.top, freeArea.left + width, freeArea.bottom};
+        freeArea.left = rect.right;
+        break;
+    case Align::Right:
+        rect = {freeArea.right - width, freeArea.top, freeArea.right, freeArea.bottom};
+        freeArea.right = rect.left;
+        break;
+    case Align::Client:
+        rect = freeArea;
+        break;
+    case Align::None: {
+        if (!child.anchorRect_)
+            child.RecordAnchorOrigin();
+        const RECT& origin = *child.anchorRect_;
+        int dx = clientSize.cx - child.anchorParent_.cx;
+        int dy = clientSize.cy - child.anchorParent_.cy;
+        Anchors anchors = child.anchors_;
+        rect = origin;
+        if (anchors & akRight) {
+            if (anchors & akLeft)
+                rect.right += dx;
+            else
+                OffsetRect(&rect, dx, 0);
+        } else if (!(anchors & akLeft) && child.anchorParent_.cx > 0) {
+            // Anchored to neither side: the centre keeps its relative place.
+            int centre = MulDiv(origin.left + width / 2, clientSize.cx, child.anchorParent_.cx);
+            rect.left = centre - width / 2;
+            rect.right = rect.left + (origin.right - origin.left);
+        }
+        if (anchors & akBottom) {
+            if (anchors & akTop)
+                rect.bottom += dy;
+            else
+                OffsetRect(&rect, 0, dy);
+        } else if (!(anchors & akTop) && child.anchorParent_.cy > 0) {
+            int centre = MulDiv(origin.top + height / 2, clientSize.cy, child.anchorParent_.cy);
+            rect.top = centre - height / 2;
+            rect.bottom = rect.top + (origin.bottom - origin.top);
+        }
+        rect.right = std::max(rect.right, rect.left);
+        rect.bottom = std::max(rect.bottom, rect.top);
+        break;
+    }
+    }
+    // Keep the stored size of a docked control unless docking decides it.
+    if (child.align_ == Align::Left || child.align_ == Align::Right)
+        rect.right = std::max(rect.right, rect.left);
+    if (child.align_ == Align::Top || child.align_ == Align::Bottom)
+        rect.bottom = std::max(rect.bottom, rect.top);
+    if (!EqualRect(&rect, &child.rect_) || child.window_ == nullptr)
+        child.PlaceAt(rect);
+    else
+        child.rect_ = rect;
+}
+
+void Container::SetColor(COLORREF color)
+{
+    color_ = color;
+    if (window_ != nullptr)
+        RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+COLORREF Container::Color() const
+{
+    if (color_)
+        return *color_;
+    return Parent() != nullptr ? Parent()->Color() : GetSysColor(COLOR_BTNFACE);
+}
+
+HBRUSH Container::BackgroundBrush() const
+{
+    COLORREF color = Color();
+    if (brush_ == nullptr || brushColor_ != color) {
+        if (brush_ != nullptr)
+            DeleteObject(brush_);
+        brush_ = CreateSolidBrush(color);
+        brushColor_ = color;
+    }
+    return brush_;
+}
+
+void Container::FontChanged()
+{
+    Control::FontChanged();
+    for (Control* child : children_) {
+        if (child->parentFont_)
+            child->FontChanged();
+    }
+}
+
+LRESULT Container::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        if (Control* child = FromHandle(reinterpret_cast<HWND>(lParam))) {
+            child->OnCommand(HIWORD(wParam));
+            return 0;
+        }
+        break;
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (Control* child = FromHandle(header->hwndFrom)) {
+            bool handled = false;
+            LRESULT result = child->OnNotify(header, handled);
+            if (handled)
+                return result;
+        }
+        break;
+    }
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        if (Control* child = FromHandle(reinterpret_cast<HWND>(lParam))) {
+            child->OnScroll(LOWORD(wParam));
+            return 0;
+        }
+        break;
+    case WM_DRAWITEM: {
+        auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        if (Control* child = FromHandle(item->hwndItem); child != nullptr && child->OnDrawItem(*item))
+            return TRUE;
+        break;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        if (Control* child = FromHandle(reinterpret_cast<HWND>(lParam)))
+            return reinterpret_cast<LRESULT>(child->OnCtlColor(reinterpret_cast<HDC>(wParam)));
+        break;
+    case WM_ERASEBKGND: {
+        RECT area;
+        GetClientRect(window_, &area);
+        FillRect(reinterpret_cast<HDC>(wParam), &area, BackgroundBrush());
+        return 1;
+    }
+    case WM_PRINTCLIENT: {
+        RECT area;
+        GetClientRect(window_, &area);
+        FillRect(reinterpret_cast<HDC>(wParam), &area, BackgroundBrush());
+        return 0;
+    }
+    case WM_SIZE:
+        Realign();
+        break;
+    }
+    return DefaultHandler(message, wParam, lParam);
+}
+
+}  // namespace tk

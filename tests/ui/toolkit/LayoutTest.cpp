@@ -1,0 +1,106 @@
+// Docking and anchors on real windows: the design-time coordinates are used
+// as given and resizing moves and stretches the controls as docked and anchored.
+#include "ui/toolkit/Form.h"
+#include "ui/toolkit/StdControls.h"
+#include <gtest/gtest.h>
+
+using namespace tk;
+
+namespace {
+
+class DockedForm : public Form {
+public:
+    Panel PanelTop{this};
+    Panel PanelBottom{this};
+    Button ButtonOK{&PanelBottom};
+    Button ButtonCancel{&PanelBottom};
+    Label LabelFooter{&PanelBottom};
+    Panel PanelLeft{this};
+    Panel PanelClient{this};
+
+    DockedForm()
+    {
+        SetClientSize(400, 300);
+        PanelTop.SetAlign(Align::Top);
+        PanelTop.SetHeight(41);
+        PanelBottom.SetAlign(Align::Bottom);
+        PanelBottom.SetHeight(90);
+        ButtonOK.SetBounds(239, 59, 75, 25);
+        ButtonOK.SetAnchors(akRight | akBottom);
+        ButtonCancel.SetBounds(320, 59, 75, 25);
+        ButtonCancel.SetAnchors(akRight | akBottom);
+        LabelFooter.SetBounds(10, 6, 227, 48);
+        LabelFooter.SetAutoSize(false);
+        LabelFooter.SetAnchors(akAll);
+        PanelLeft.SetAlign(Align::Left);
+        PanelLeft.SetWidth(120);
+        PanelClient.SetAlign(Align::Client);
+    }
+};
+
+RECT Rect(int left, int top, int right, int bottom) { return RECT{left, top, right, bottom}; }
+
+void ExpectRect(const Control& control, RECT expected)
+{
+    RECT actual = control.BoundsPx();
+    EXPECT_EQ(actual.left, expected.left);
+    EXPECT_EQ(actual.top, expected.top);
+    EXPECT_EQ(actual.right, expected.right);
+    EXPECT_EQ(actual.bottom, expected.bottom);
+    // The window itself is where the layout says.
+    RECT window;
+    GetWindowRect(control.Handle(), &window);
+    MapWindowPoints(nullptr, GetParent(control.Handle()), reinterpret_cast<POINT*>(&window), 2);
+    EXPECT_TRUE(EqualRect(&window, &actual)) << window.left << "," << window.top << " " << window.right << ","
+                                              << window.bottom;
+}
+
+}  // namespace
+
+TEST(ToolkitLayout, DocksAndAnchorsFollowEveryResize)
+{
+    DockedForm form;
+    form.CreateHandle();
+    ASSERT_NE(form.Handle(), nullptr);
+    ASSERT_EQ(form.Dpi(), 96);
+    EXPECT_EQ(form.ClientWidth(), 400);
+    EXPECT_EQ(form.ClientHeight(), 300);
+
+    struct Step {
+        int width, height;
+    };
+    for (Step step : {Step{400, 300}, Step{600, 450}, Step{350, 250}, Step{800, 200}, Step{400, 300}}) {
+        SCOPED_TRACE(std::to_string(step.width) + "x" + std::to_string(step.height));
+        form.SetClientSize(step.width, step.height);
+        int w = step.width, h = step.height;
+        ExpectRect(form.PanelTop, Rect(0, 0, w, 41));
+        ExpectRect(form.PanelBottom, Rect(0, h - 90, w, h));
+        ExpectRect(form.PanelLeft, Rect(0, 41, 120, h - 90));
+        ExpectRect(form.PanelClient, Rect(120, 41, w, h - 90));
+        // Anchored right and bottom: same distance to the panel's right edge.
+        ExpectRect(form.ButtonOK, Rect(w - 161, 59, w - 86, 84));
+        ExpectRect(form.ButtonCancel, Rect(w - 80, 59, w - 5, 84));
+        // Anchored to all sides: stretches with the panel's width.
+        ExpectRect(form.LabelFooter, Rect(10, 6, w - 163, 54));
+    }
+}
+
+TEST(ToolkitLayout, HiddenDockedControlGivesUpItsSpace)
+{
+    DockedForm form;
+    form.CreateHandle();
+    form.PanelTop.SetVisible(false);
+    ExpectRect(form.PanelLeft, Rect(0, 0, 120, 210));
+    form.PanelTop.SetVisible(true);
+    ExpectRect(form.PanelLeft, Rect(0, 41, 120, 210));
+}
+
+TEST(ToolkitLayout, BoundsSetAtRunTimeAreTheNewAnchorReference)
+{
+    DockedForm form;
+    form.CreateHandle();
+    form.SetClientSize(500, 300);
+    form.ButtonOK.SetBounds(100, 10, 75, 25);
+    form.SetClientSize(600, 300);
+    ExpectRect(form.ButtonOK, Rect(200, 10, 275, 35));
+}
