@@ -51,11 +51,16 @@ bool Application::HandleMessage()
     }
     if (result < 0)
         return false;
+    RouteMessage(message);
+    return true;
+}
+
+void Application::RouteMessage(MSG& message)
+{
     if (!PreTranslate(message)) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    return true;
 }
 
 void Application::ProcessMessages()
@@ -66,10 +71,7 @@ void Application::ProcessMessages()
             PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
-        if (!PreTranslate(message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
+        RouteMessage(message);
     }
 }
 

@@ -32,6 +32,8 @@ public:
     bool HandleMessage();
     // Handles the messages already waiting, without blocking.
     void ProcessMessages();
+    // Handles one message as the loop does: the form's keys first, then dispatch.
+    void RouteMessage(MSG& message);
     // The modal form on top, or null.
     Form* ActiveModalForm() const { return modalStack_.empty() ? nullptr : modalStack_.back(); }
 
