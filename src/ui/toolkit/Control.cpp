@@ -114,6 +114,23 @@ int Control::Height() const
     return scaled_ ? ScaleFromPx(height) : height;
 }
 
+void Control::SetDockedSizePx(int pixels)
+{
+    pixels = std::max(pixels, 0);
+    if (align_ == Align::Left || align_ == Align::Right)
+        rect_.right = rect_.left + pixels;
+    else
+        rect_.bottom = rect_.top + pixels;
+    RequestParentRealign();
+}
+
+int Control::DockedSizePx() const
+{
+    if (align_ == Align::Left || align_ == Align::Right)
+        return rect_.right - rect_.left;
+    return rect_.bottom - rect_.top;
+}
+
 void Control::SetAlign(Align align)
 {
     align_ = align;
@@ -253,8 +270,8 @@ void Control::PlaceAt(const RECT& rect)
     rect_ = rect;
     if (window_ == nullptr)
         return;
-    SetWindowPos(window_, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window_, nullptr, rect.left, rect.top, rect.right - rect.left,
+                 WindowHeightPx(rect.bottom - rect.top), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Control::ResizeFromContent(int widthPx, int heightPx)
@@ -295,7 +312,8 @@ void Control::CreateHandle()
         style |= WS_TABSTOP;
     static int nextId = 1000;
     HWND window = CreateWindowExW(params.ExStyle, params.ClassName, caption_.c_str(), style, rect_.left,
-                                  rect_.top, rect_.right - rect_.left, rect_.bottom - rect_.top, parentWindow,
+                                  rect_.top, rect_.right - rect_.left, WindowHeightPx(rect_.bottom - rect_.top),
+                                  parentWindow,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId++)), ToolkitInstance(),
                                   ownClass_ ? this : nullptr);
     if (window == nullptr)

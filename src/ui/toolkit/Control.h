@@ -35,6 +35,10 @@ public:
     int Height() const;
     // Physical rectangle in the parent's client coordinates (what layout produced).
     RECT BoundsPx() const { return rect_; }
+    // Width of a control docked left or right, height of one docked top or
+    // bottom, in physical pixels (what a splitter drag changes).
+    void SetDockedSizePx(int pixels);
+    int DockedSizePx() const;
 
     void SetAlign(Align align);
     Align GetAlign() const { return align_; }
@@ -101,6 +105,8 @@ protected:
     virtual void FontChanged();
     // Size the window wants for its content (auto-sizing labels).
     virtual void AdjustSize() {}
+    // Height given to the window for a laid-out height (a drop-down list adds its list).
+    virtual int WindowHeightPx(int layoutHeight) const { return layoutHeight; }
     // Moves the window to a physical rectangle chosen by the layout.
     void PlaceAt(const RECT& rect);
     // Resizes from the content (auto-size); the anchors keep the new size.

@@ -118,7 +118,8 @@ Control::CreateParams Button::GetCreateParams() const
 void Button::SetDefault(bool isDefault)
 {
     default_ = isDefault;
-    if (window_ != nullptr)
+    // Owner-drawn buttons keep their style; they draw the default look themselves.
+    if (window_ != nullptr && (GetWindowLongPtrW(window_, GWL_STYLE) & BS_TYPEMASK) != BS_OWNERDRAW)
         SendMessageW(window_, BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
 

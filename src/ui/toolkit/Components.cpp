@@ -1,0 +1,98 @@
+#include "ui/toolkit/Components.h"
+#include "ui/toolkit/Form.h"
+#include <commdlg.h>
+#include <map>
+#include <vector>
+
+namespace tk {
+
+// ---- Timer ----
+
+namespace {
+
+// Thread timers carry only their id; this maps it back to the object.
+std::map<UINT_PTR, Timer*>& Timers()
+{
+    static std::map<UINT_PTR, Timer*> timers;
+    return timers;
+}
+
+}  // namespace
+
+Timer::~Timer()
+{
+    enabled_ = false;
+    Restart();
+}
+
+void Timer::SetInterval(UINT milliseconds)
+{
+    interval_ = milliseconds;
+    Restart();
+}
+
+void Timer::SetEnabled(bool enabled)
+{
+    enabled_ = enabled;
+    Restart();
+}
+
+void Timer::Restart()
+{
+    if (id_ != 0) {
+        KillTimer(nullptr, id_);
+        Timers().erase(id_);
+        id_ = 0;
+    }
+    if (enabled_ && interval_ > 0) {
+        id_ = SetTimer(nullptr, 0, interval_, TimerProc);
+        if (id_ != 0)
+            Timers()[id_] = this;
+    }
+}
+
+void CALLBACK Timer::TimerProc(HWND, UINT, UINT_PTR id, DWORD)
+{
+    auto found = Timers().find(id);
+    if (found != Timers().end() && found->second->OnTimer)
+        found->second->OnTimer();
+}
+
+// ---- SaveDialog ----
+
+std::wstring SystemFilter(const std::wstring& filter)
+{
+    std::wstring result = filter;
+    for (wchar_t& character : result) {
+        if (character == L'|')
+            character = L'\0';
+    }
+    // The list ends with an empty string: two NULs after the last pattern.
+    result.push_back(L'\0');
+    result.push_back(L'\0');
+    return result;
+}
+
+bool SaveDialog::Execute(const Form* owner)
+{
+    std::vector<wchar_t> buffer(32768, L'\0');
+    FileName.copy(buffer.data(), buffer.size() - 1);
+    std::wstring filter = SystemFilter(Filter);
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = owner != nullptr ? owner->Handle() : nullptr;
+    dialog.lpstrFilter = Filter.empty() ? nullptr : filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = buffer.data();
+    dialog.nMaxFile = static_cast<DWORD>(buffer.size());
+    dialog.lpstrInitialDir = InitialDir.empty() ? nullptr : InitialDir.c_str();
+    dialog.lpstrTitle = Title.empty() ? nullptr : Title.c_str();
+    dialog.lpstrDefExt = DefaultExt.empty() ? nullptr : DefaultExt.c_str();
+    dialog.Flags = Options | OFN_EXPLORER | OFN_NOCHANGEDIR;
+    if (!GetSaveFileNameW(&dialog))
+        return false;
+    FileName = buffer.data();
+    return true;
+}
+
+}  // namespace tk
