@@ -182,6 +182,8 @@ bool ParseOEMDescription(const std::string& description, const std::wstring& bas
             std::string name = TakeWord(line);
             if (name.empty())
                 lineError = type + " without a name";
+            else if (type == "group" && open.size() > COEMConfig::MaxNestingDepth)
+                lineError = "groups nested deeper than the loader accepts";
             else if (type == "group")
                 open.push_back(open.back()->AddGroup(name));
             else

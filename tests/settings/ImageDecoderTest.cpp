@@ -2,6 +2,7 @@
 
 #include <wincodec.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -167,6 +168,39 @@ TEST_F(ImageDecoderTest, PcxTrueColourAndPaletteImagesDecode)
     file = Pcx(4, 2, 8, 3, std::vector<uint8_t>(rgb.begin(), rgb.begin() + 10));
     EXPECT_EQ(DecodeImage(reinterpret_cast<const uint8_t*>(file.data()), file.size()), nullptr);
     EXPECT_NE(debugOutput.find("PCX"), std::string::npos) << debugOutput;
+}
+
+TEST_F(ImageDecoderTest, SystemHasTheDecodersWeRelyOn)
+{
+    IWICImagingFactory* factory = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                              IID_IWICImagingFactory, reinterpret_cast<void**>(&factory)));
+    IEnumUnknown* components = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(factory->CreateComponentEnumerator(WICDecoder, WICComponentEnumerateDefault, &components));
+    std::wstring names;
+    std::vector<GUID> containers;
+    IUnknown* component = nullptr;
+    while (components->Next(1, &component, nullptr) == S_OK) {
+        IWICBitmapDecoderInfo* info = nullptr;
+        if (SUCCEEDED(component->QueryInterface(IID_IWICBitmapDecoderInfo, reinterpret_cast<void**>(&info)))) {
+            wchar_t name[128] = {};
+            UINT length = 0;
+            info->GetFriendlyName(128, name, &length);
+            GUID container{};
+            info->GetContainerFormat(&container);
+            containers.push_back(container);
+            names += std::wstring(name) + L"; ";
+            info->Release();
+        }
+        component->Release();
+    }
+    components->Release();
+    factory->Release();
+    RecordProperty("decoders", std::string(names.begin(), names.end()));
+    for (const GUID& wanted : {GUID_ContainerFormatBmp, GUID_ContainerFormatPng, GUID_ContainerFormatJpeg,
+                               GUID_ContainerFormatGif, GUID_ContainerFormatTiff})
+        EXPECT_NE(std::find(containers.begin(), containers.end(), wanted), containers.end())
+            << std::string(names.begin(), names.end());
 }
 
 TEST_F(ImageDecoderTest, NonImagesYieldNothingAndAReport)

@@ -215,6 +215,10 @@ TEST(OEMDescription, ErrorsNameTheLine)
     EXPECT_FALSE(ParseOEMDescription("data Pic missing.png\n", L"C:\\nowhere", config, error));
     EXPECT_FALSE(ParseOEMDescription("bool B yes\n", L"", config, error));
     EXPECT_FALSE(ParseOEMDescription("float F 1.5\n", L"", config, error));
+    std::string deep;
+    for (int i = 0; i <= COEMConfig::MaxNestingDepth; ++i)
+        deep += "group G\n";
+    EXPECT_FALSE(ParseOEMDescription(deep, L"", config, error));
 }
 
 }  // namespace
