@@ -212,6 +212,13 @@ void Form::PlaceForShowing()
     }
     int left = around.left + (around.right - around.left - width) / 2;
     int top = around.top + (around.bottom - around.top - height) / 2;
+    // Centred on a smaller main form near the screen's edge, a form could
+    // start off-screen; keep it within the work area of that monitor.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromRect(&around, MONITOR_DEFAULTTONEAREST), &monitor);
+    left = std::max(std::min(left, static_cast<int>(monitor.rcWork.right) - width), static_cast<int>(monitor.rcWork.left));
+    top = std::max(std::min(top, static_cast<int>(monitor.rcWork.bottom) - height), static_cast<int>(monitor.rcWork.top));
     SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -1,0 +1,338 @@
+#include "DemoForms.h"
+#include <shellapi.h>
+#include <string>
+
+using namespace tk;
+
+namespace {
+
+const wchar_t* const kMethods[] = {
+    L"Zeros over every third sector (1 pass)", L"Zeros over every second sector (1 pass)",
+    L"Zeros (1 pass)", L"Random data (1 pass)", L"Random data, then zeros (2 passes)",
+    L"DoD 5220.22-M (3 passes)", L"Gutmann (35 passes)",
+};
+
+}  // namespace
+
+// ---- Wipe progress window ----
+
+TFormWipeDemo::TFormWipeDemo()
+{
+    SetBorderStyle(BorderStyle::Dialog);
+    SetBorderIcons(0);
+    SetPosition(Position::MainFormCenter);
+    SetClientSize(712, 185);
+    LabelHeader.SetBounds(6, 8, 698, 13);
+    LabelHeader.SetAnchors(akLeft | akTop | akRight);
+    LabelHeader.SetAlignment(TextAlignment::Center);
+    LabelHeader.SetWordWrap(true);
+    LabelHeader.SetAutoSize(false);
+    LabelProgress.SetBounds(6, 27, 698, 13);
+    LabelProgress.SetAnchors(akLeft | akTop | akRight);
+    LabelProgress.SetAlignment(TextAlignment::Center);
+    LabelProgress.SetAutoSize(false);
+    LabelItemProgressPrefix.SetBounds(8, 49, 0, 13);
+    PBFileProgress.SetBounds(129, 46, 575, 17);
+    PBFileProgress.SetAnchors(akLeft | akTop | akRight);
+    LabelWipeMethod.SetBounds(8, 84, 0, 13);
+    LabelWipeMethod.SetAnchors(akLeft | akBottom);
+    CBWipeMethod.SetBounds(129, 82, 575, 21);
+    CBWipeMethod.SetAnchors(akLeft | akRight | akBottom);
+    LabelWipePasses.SetBounds(8, 117, 0, 13);
+    LabelWipePasses.SetAnchors(akLeft | akBottom);
+    TBWipePasses.SetBounds(120, 109, 563, 34);
+    TBWipePasses.SetAnchors(akLeft | akRight | akBottom);
+    TBWipePasses.SetRange(1, 10);
+    TBWipePasses.SetPosition(1);
+    TBWipePasses.OnChange = [this] { TBWipePassesChange(); };
+    LabelWipePassesCount.SetBounds(689, 117, 0, 13);
+    LabelWipePassesCount.SetAnchors(akRight | akBottom);
+    ButtonStart.SetBounds(8, 152, 75, 25);
+    ButtonStart.SetAnchors(akLeft | akBottom);
+    ButtonPauseResume.SetBounds(89, 152, 75, 25);
+    ButtonCancel.SetBounds(170, 152, 75, 25);
+    ButtonClose.SetBounds(629, 152, 75, 25);
+    ButtonClose.SetAnchors(akRight | akBottom);
+}
+
+void TFormWipeDemo::TBWipePassesChange() { LabelWipePassesCount.SetCaption(std::to_wstring(TBWipePasses.Position())); }
+
+void TFormWipeDemo::FillSample()
+{
+    SetCaption(L"Wipe files");
+    LabelHeader.SetCaption(L"Wiping 12 files and 3 folders (48 213 kB)");
+    LabelProgress.SetCaption(L"Round 1 of 2, pass 2 of 3: C:\\Users\\Public\\Documents\\Report & budget 2026.xlsx");
+    LabelItemProgressPrefix.SetCaption(L"Current file:");
+    PBFileProgress.SetPosition(62);
+    LabelWipeMethod.SetCaption(L"Wipe method:");
+    for (const wchar_t* method : kMethods)
+        CBWipeMethod.AddItem(method);
+    CBWipeMethod.SetItemIndex(5);
+    CBWipeMethod.SetEnabled(false);
+    LabelWipePasses.SetCaption(L"Rounds:");
+    TBWipePasses.SetPosition(2);
+    TBWipePasses.SetEnabled(false);
+    ButtonStart.SetCaption(L"Start");
+    ButtonStart.SetEnabled(false);
+    ButtonPauseResume.SetCaption(L"Pause");
+    ButtonCancel.SetCaption(L"Cancel");
+    ButtonClose.SetCaption(L"Close");
+    ButtonClose.SetEnabled(false);
+}
+
+// ---- Log window ----
+
+TFormLogDemo::TFormLogDemo()
+{
+    SetBorderIcons(biSystemMenu);
+    SetPosition(Position::MainFormCenter);
+    SetClientSize(679, 445);
+    LV.SetAlign(Align::Client);
+    LV.SetRowSelect(true);
+    LV.SetHideSelection(false);
+    LV.SetFlatScrollBars(true);
+    LV.AddColumn(L"Category", 80);
+    LV.AddColumn(L"Time", 80);
+    LV.AddColumn(L"Target", 200);
+    LV.AddColumn(L"Text", 300);
+    PanelButtons.SetAlign(Align::Bottom);
+    PanelButtons.SetHeight(34);
+    ButtonOK.SetBounds(520, 6, 75, 25);
+    ButtonOK.SetAnchors(akTop | akRight);
+    ButtonOK.SetDefault(true);
+    ButtonOK.SetModalResult(mrOK);
+    ButtonLogClear.SetBounds(601, 6, 75, 25);
+    ButtonLogClear.SetAnchors(akTop | akRight);
+    OnResize = [this] { FormResize(); };
+}
+
+void TFormLogDemo::FormResize()
+{
+    int rest = LV.ClientWidth() - LV.ColumnWidth(0) - LV.ColumnWidth(1) - LV.ColumnWidth(2) - 20;
+    LV.SetColumnWidth(3, rest);
+}
+
+void TFormLogDemo::FillSample()
+{
+    SetCaption(L"Log");
+    ButtonOK.SetCaption(L"OK");
+    ButtonLogClear.SetCaption(L"Clear");
+    struct Row {
+        const wchar_t *category, *time, *target, *text;
+    };
+    const Row rows[] = {
+        {L"Info", L"08:01:12", L"", L"Program started"},
+        {L"Info", L"08:02:40", L"C:\\Temp\\old.txt", L"File wiped"},
+        {L"Error", L"08:02:41", L"C:\\Temp\\locked.db", L"The file could not be opened (32: in use by another process)"},
+        {L"Info", L"08:02:44", L"C:\\Temp", L"Folder deleted"},
+    };
+    LV.BeginUpdate();
+    for (const Row& row : rows) {
+        int index = LV.AddItem(row.category);
+        LV.SetSubItem(index, 1, row.time);
+        LV.SetSubItem(index, 2, row.target);
+        LV.SetSubItem(index, 3, row.text);
+    }
+    LV.EndUpdate();
+    LV.SetSelected(LV.Count() - 1, true);
+    FormResize();
+}
+
+// ---- Options window ----
+
+TFormOptionsDemo::TFormOptionsDemo()
+{
+    SetBorderStyle(BorderStyle::Dialog);
+    SetBorderIcons(0);
+    SetPosition(Position::MainFormCenter);
+    SetClientSize(506, 357);
+    LabelLanguage.SetBounds(8, 16, 0, 13);
+    CBLanguage.SetBounds(116, 13, 374, 21);
+    CBLanguage.SetAnchors(akLeft | akTop | akRight);
+    LabelWipeMethod.SetBounds(8, 56, 0, 13);
+    CBWipeMethod.SetBounds(116, 53, 374, 21);
+    GBWipeMethod.SetBounds(116, 80, 370, 121);
+    GBWipeMethod.SetAnchors(akLeft | akTop | akRight);
+    LabelWipeMethodDescription.SetBounds(4, 12, 358, 97);
+    LabelWipeMethodDescription.SetAnchors(akAll);
+    LabelWipeMethodDescription.SetAutoSize(false);
+    LabelWipeMethodDescription.SetWordWrap(true);
+    LabelWipePasses.SetBounds(8, 212, 0, 13);
+    TBWipePasses.SetBounds(108, 207, 358, 34);
+    TBWipePasses.SetRange(1, 10);
+    TBWipePasses.SetPageSize(1);
+    TBWipePasses.OnChange = [this] { LabelWipePassesCount.SetCaption(std::to_wstring(TBWipePasses.Position())); };
+    LabelWipePassesCount.SetBounds(472, 212, 0, 13);
+    LabelWipePassesCount.SetAnchors(akTop | akRight);
+    LabelLogEnabled.SetBounds(8, 248, 0, 13);
+    RBLogDisabled.SetBounds(120, 247, 370, 17);
+    RBLogEnabled.SetBounds(120, 266, 370, 17);
+    LabelLog.SetBounds(8, 292, 0, 13);
+    EditLog.SetBounds(120, 289, 302, 21);
+    EditLog.SetReadOnly(true);
+    EditLog.SetTabStop(false);
+    EditLog.SetParentColor(true);
+    ButtonLogBrowse.SetBounds(428, 289, 62, 21);
+    ButtonLogBrowse.SetAnchors(akTop | akRight);
+    ButtonOK.SetBounds(337, 324, 71, 25);
+    ButtonOK.SetAnchors(akRight | akBottom);
+    ButtonOK.SetDefault(true);
+    ButtonOK.SetModalResult(mrOK);
+    ButtonCancel.SetBounds(415, 324, 75, 25);
+    ButtonCancel.SetCancel(true);
+    ButtonCancel.SetModalResult(mrCancel);
+}
+
+void TFormOptionsDemo::FillSample()
+{
+    SetCaption(L"Options");
+    LabelLanguage.SetCaption(L"Language:");
+    CBLanguage.AddItem(L"English", 0x0409);
+    CBLanguage.AddItem(L"Suomi", 0x040B);
+    CBLanguage.SetItemIndex(0);
+    LabelWipeMethod.SetCaption(L"Wipe method:");
+    for (const wchar_t* method : kMethods)
+        CBWipeMethod.AddItem(method);
+    CBWipeMethod.SetItemIndex(5);
+    GBWipeMethod.SetCaption(L"Description");
+    LabelWipeMethodDescription.SetCaption(
+        L"Three passes: zeros, ones, then random data. Every pass is read back and compared before the "
+        L"next one starts, and the file is deleted after the last pass.");
+    LabelWipePasses.SetCaption(L"Rounds:");
+    TBWipePasses.SetPosition(2);
+    LabelLogEnabled.SetCaption(L"Logging:");
+    RBLogDisabled.SetCaption(L"Do not keep a log");
+    RBLogEnabled.SetCaption(L"Keep a log in the file below");
+    RBLogEnabled.SetChecked(true);
+    LabelLog.SetCaption(L"Log file:");
+    EditLog.SetText(L"C:\\Users\\user\\Documents\\Varnox.log");
+    ButtonLogBrowse.SetCaption(L"Browse...");
+    ButtonOK.SetCaption(L"OK");
+    ButtonCancel.SetCaption(L"Cancel");
+}
+
+// ---- Main window frame ----
+
+namespace {
+
+// A sample glyph: a coloured disc, then the same disc in grey; the magenta
+// corner is the transparent colour.
+HBITMAP MakeGlyph(COLORREF color)
+{
+    const int size = 32;
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, size * 2, size);
+    ReleaseDC(nullptr, screen);
+    MemoryDC dc;
+    dc.Select(bitmap);
+    RECT all{0, 0, size * 2, size};
+    GdiObject<HBRUSH> key(CreateSolidBrush(RGB(255, 0, 255)));
+    FillRect(dc.Get(), &all, key.Get());
+    int grey = (GetRValue(color) * 30 + GetGValue(color) * 59 + GetBValue(color) * 11) / 100;
+    COLORREF looks[2] = {color, RGB(160 + grey / 4, 160 + grey / 4, 160 + grey / 4)};
+    for (int look = 0; look < 2; ++look) {
+        GdiObject<HBRUSH> fill(CreateSolidBrush(looks[look]));
+        HGDIOBJ oldBrush = SelectObject(dc.Get(), fill.Get());
+        HGDIOBJ oldPen = SelectObject(dc.Get(), GetStockObject(BLACK_PEN));
+        Ellipse(dc.Get(), look * size + 3, 3, look * size + size - 3, size - 3);
+        SelectObject(dc.Get(), oldPen);
+        SelectObject(dc.Get(), oldBrush);
+    }
+    return bitmap;
+}
+
+}  // namespace
+
+TFormMainDemo::TFormMainDemo()
+{
+    SetClientSize(651, 566);
+    SetPosition(Position::ScreenCenter);
+    PanelToolBar.SetAlign(Align::Top);
+    PanelToolBar.SetHeight(64);
+    struct Tool {
+        PictureButton* button;
+        const wchar_t* caption;
+        COLORREF color;
+    };
+    const Tool tools[] = {
+        {&ButtonWipe, L"Delete", RGB(200, 40, 40)},         {&ButtonDriveWipe, L"Drive Wipe", RGB(200, 120, 0)},
+        {&ButtonFreeSpaceWipe, L"Free Space Wipe", RGB(0, 140, 200)}, {&ButtonOptions, L"Options", RGB(90, 90, 200)},
+        {&ButtonRefresh, L"Refresh", RGB(0, 160, 60)},     {&ButtonLog, L"Log", RGB(120, 80, 40)},
+        {&ButtonHelp, L"Help", RGB(0, 100, 200)},          {&ButtonAbout, L"About", RGB(100, 100, 100)},
+        {&ButtonExit, L"Exit", RGB(160, 0, 120)},
+    };
+    int left = 2;
+    for (const Tool& tool : tools) {
+        tool.button->SetBounds(left, 2, 70, 60);
+        tool.button->SetCaption(tool.caption);
+        tool.button->SetGlyph(MakeGlyph(tool.color));
+        tool.button->SetHint(tool.caption);
+        left += 72;
+    }
+    StatusBar.SetPanelCount(3);
+    StatusBar.SetPanelWidth(0, 150);
+    StatusBar.SetPanelWidth(1, 300);
+    PanelSelection.SetAlign(Align::Client);
+    TV.SetAlign(Align::Left);
+    TV.SetWidth(201);
+    TV.SetHideSelection(false);
+    TV.SetIndent(19);
+    SplitterHorizontal.SetAlign(Align::Left);
+    SplitterHorizontal.SetWidth(5);
+    SplitterHorizontal.SetBeveled(true);
+    SplitterHorizontal.SetMinSize(80);
+    LV.SetAlign(Align::Client);
+    LV.SetMultiSelect(true);
+    LV.SetHideSelection(false);
+    LV.AddColumn(L"Name", 200);
+    LV.AddColumn(L"Modified", 100);
+    LV.AddColumn(L"Type", 80);
+    LV.AddColumn(L"Size", 80);
+}
+
+TFormMainDemo::~TFormMainDemo()
+{
+    if (images_ != nullptr)
+        ImageList_Destroy(images_);
+}
+
+void TFormMainDemo::FillSample()
+{
+    SetCaption(L"Varnox");
+    ButtonDriveWipe.SetEnabled(false);
+    ButtonFreeSpaceWipe.SetEnabled(false);
+    SHFILEINFOW info{};
+    images_ = reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoW(L"C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    images_ = images_ != nullptr ? ImageList_Duplicate(images_) : nullptr;
+    TV.SetImages(images_);
+    LV.SetSmallImages(images_);
+    int folderIcon = 0;
+    if (SHGetFileInfoW(L"C:\\windows", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
+        folderIcon = info.iIcon;
+    TreeNode desktop = TV.AddChild(nullptr, L"Desktop", nullptr, folderIcon);
+    TreeNode computer = TV.AddChild(desktop, L"My Computer", nullptr, folderIcon);
+    TreeNode drive = TV.AddChild(computer, L"Local Disk (C:)", nullptr, folderIcon);
+    TV.AddChild(desktop, L"Documents", nullptr, folderIcon);
+    TV.AddPlaceholder(TV.AddChild(drive, L"Users", nullptr, folderIcon));
+    TV.AddPlaceholder(TV.AddChild(drive, L"windows", nullptr, folderIcon));
+    TV.Expand(desktop);
+    TV.Expand(computer);
+    TV.Expand(drive);
+    TV.Select(drive);
+    const wchar_t* names[][4] = {
+        {L"Users", L"09.12.2026 07:12", L"File folder", L""},
+        {L"windows", L"09.12.2026 07:10", L"File folder", L""},
+        {L"budget.xlsx", L"02.12.2026 16:40", L"XLSX File", L"48 kB"},
+        {L"notes.txt", L"30.11.2026 09:05", L"Text Document", L"1 kB"},
+    };
+    for (auto& row : names) {
+        int index = LV.AddItem(row[0], nullptr, folderIcon);
+        for (int column = 1; column < 4; ++column)
+            LV.SetSubItem(index, column, row[column]);
+    }
+    LV.SetSelected(2, true);
+    LV.SetSelected(3, true);
+    StatusBar.SetPanelText(0, L"Local Disk (C:)");
+    StatusBar.SetPanelText(1, L"2 files selected (49 kB)");
+}

@@ -1,0 +1,139 @@
+// varnox_shots FOLDER: shows each demo form, copies what the screen shows of
+// it, and writes FOLDER\<name>.png. Run under a display (scripts/shots).
+#include "DemoForms.h"
+#include "ui/toolkit/Application.h"
+#include <objbase.h>
+#include <shellapi.h>
+#include <wincodec.h>
+#include <string>
+#include <vector>
+
+using namespace tk;
+
+namespace {
+
+template <typename T>
+class ComPtr {
+public:
+    ~ComPtr()
+    {
+        if (object_ != nullptr)
+            object_->Release();
+    }
+    T** operator&() { return &object_; }
+    T* operator->() const { return object_; }
+    T* Get() const { return object_; }
+
+private:
+    T* object_ = nullptr;
+};
+
+bool WritePng(const std::wstring& path, int width, int height, const std::vector<BYTE>& pixels)
+{
+    ComPtr<IWICImagingFactory> factory;
+    ComPtr<IWICStream> stream;
+    ComPtr<IWICBitmapEncoder> encoder;
+    ComPtr<IWICBitmapFrameEncode> frame;
+    WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
+    UINT stride = static_cast<UINT>(width) * 4;
+    return SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))) &&
+           SUCCEEDED(factory->CreateStream(&stream)) &&
+           SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) &&
+           SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
+           SUCCEEDED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) &&
+           SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) && SUCCEEDED(frame->Initialize(nullptr)) &&
+           SUCCEEDED(frame->SetSize(static_cast<UINT>(width), static_cast<UINT>(height))) &&
+           SUCCEEDED(frame->SetPixelFormat(&format)) &&
+           SUCCEEDED(frame->WritePixels(static_cast<UINT>(height), stride, stride * static_cast<UINT>(height),
+                                        const_cast<BYTE*>(pixels.data()))) &&
+           SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+}
+
+// Lets the form paint itself completely before it is captured.
+void Settle(HWND window)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < 700) {
+        Application::Instance().ProcessMessages();
+        Sleep(20);
+    }
+}
+
+bool Capture(HWND window, const std::wstring& path)
+{
+    Settle(window);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;   // top-down rows, as the encoder takes them
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    GdiObject<HBITMAP> bitmap(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    bool copied = false;
+    if (bitmap) {
+        MemoryDC memory(screen);
+        memory.Select(bitmap.Get());
+        copied = BitBlt(memory.Get(), 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY | CAPTUREBLT);
+        GdiFlush();
+    }
+    ReleaseDC(nullptr, screen);
+    if (!copied)
+        return false;
+    std::vector<BYTE> pixels(static_cast<BYTE*>(bits), static_cast<BYTE*>(bits) + width * height * 4);
+    for (size_t alpha = 3; alpha < pixels.size(); alpha += 4)
+        pixels[alpha] = 255;
+    return WritePng(path, width, height, pixels);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+{
+    int argumentCount = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &argumentCount);
+    std::wstring folder = argumentCount > 1 ? arguments[1] : L".";
+    LocalFree(arguments);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+
+    Application& application = Application::Instance();
+    application.SetTitle(L"Varnox");
+    TFormMainDemo main;
+    TFormWipeDemo wipe;
+    TFormLogDemo log;
+    TFormOptionsDemo options;
+    application.CreateForm(main);
+    application.CreateForm(wipe);
+    application.CreateForm(log);
+    application.CreateForm(options);
+    main.FillSample();
+    wipe.FillSample();
+    log.FillSample();
+    options.FillSample();
+
+    int failures = 0;
+    main.Show();
+    failures += Capture(main.Handle(), folder + L"\\MainWindowFrame.png") ? 0 : 1;
+    struct Shot {
+        Form* form;
+        const wchar_t* name;
+    };
+    for (Shot shot : {Shot{&wipe, L"WipeWindow"}, Shot{&log, L"LogWindow"}, Shot{&options, L"OptionsWindow"}}) {
+        shot.form->Show();
+        failures += Capture(shot.form->Handle(), folder + L"\\" + shot.name + L".png") ? 0 : 1;
+        shot.form->Hide();
+    }
+    for (Form* form : {static_cast<Form*>(&options), static_cast<Form*>(&log), static_cast<Form*>(&wipe),
+                       static_cast<Form*>(&main)})
+        form->DestroyHandle();
+    CoUninitialize();
+    return failures;
+}
