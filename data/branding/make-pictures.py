@@ -18,6 +18,10 @@ BLUE, BLUE_DARK, BLUE_LIGHT = "#2B6CB0", "#1C4570", "#5A9BE0"
 RED, RED_DARK = "#D64045", "#9E2428"
 GREEN, GREEN_DARK = "#2F9E55", "#1D6B38"
 GREY, GREY_DARK, PAPER = "#8A96A3", "#4A5560", "#FFFFFF"
+# Glyphs and the warning picture are opaque on the system's button face
+# colour: the toolbar takes the bottom-left pixel as the transparent colour,
+# and smooth edges blend into the face they are drawn on.
+FACE = "#F0F0F0"
 
 
 def run(*args):
@@ -156,7 +160,7 @@ def glyph(name, commands):
         # Disabled: grey, lighter and fainter, same shape.
         run(normal, "-colorspace", "Gray", "-channel", "RGB", "-level", "-60%,100%", "+channel",
             "-channel", "A", "-evaluate", "multiply", "0.6", "+channel", "-colorspace", "sRGB", disabled)
-        run(normal, disabled, "+append", "-define", "png:color-type=6",
+        run(normal, disabled, "+append", "-background", FACE, "-alpha", "remove", "-alpha", "off",
             os.path.join(HERE, name + ".png"))
 
 
@@ -213,7 +217,7 @@ def exclamation():
             "fill #2B2B2B stroke none roundrectangle 86,58 106,124 8,8",
             "fill #2B2B2B stroke none circle 96,146 96,157",
         ], big)
-        run(big, "-filter", "Lanczos", "-resize", "48x48", "-define", "png:color-type=6",
+        run(big, "-filter", "Lanczos", "-resize", "48x48", "-background", FACE, "-alpha", "remove", "-alpha", "off",
             os.path.join(HERE, "Exclamation.png"))
 
 

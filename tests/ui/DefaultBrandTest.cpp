@@ -89,6 +89,14 @@ TEST_F(DefaultBrandTest, PicturesDecodeAndGlyphsFitTheButtons)
         EXPECT_EQ(size.cx, 2 * size.cy) << button;
         EXPECT_LE(size.cx / 2, width - 8) << button;
         EXPECT_LE(size.cy, height - 20) << button;
+        // The toolbar takes the bottom-left pixel as the transparent colour;
+        // it is Windows' button face in both halves (Wine's is a shade
+        // lighter), so smooth edges blend into the face.
+        DIBSECTION section{};
+        ASSERT_EQ(GetObjectW(glyph.get(), sizeof(section), &section), static_cast<int>(sizeof(section)));
+        const auto* pixels = static_cast<const uint32_t*>(section.dsBm.bmBits);
+        EXPECT_EQ(pixels[(size.cy - 1) * size.cx], 0xFFF0F0F0u) << button;
+        EXPECT_EQ(pixels[(size.cy - 1) * size.cx + size.cx / 2], 0xFFF0F0F0u) << button;
     }
     for (const char* picture : {"Graphics/Splash", "Graphics/About", "Graphics/Exclamation"}) {
         OwnedBitmap bitmap = LoadBrandingGraphic(brand, picture);
