@@ -1,0 +1,154 @@
+#include "settings/LanguageKeys.h"
+
+namespace {
+
+using Names = std::vector<std::wstring>;
+
+const Names kNone;
+const Names kSystemError = {L"SystemErrorCode", L"SystemErrorMessage"};
+const Names kWipedWith = {L"WipeMethod", L"RoundCount"};
+const Names kSelection = {L"WipeMethod", L"FileCount", L"DirCount", L"FileSize", L"FileSizeK"};
+
+// What the wipe windows add from the state of a running or ended job.
+Names StateVariables()
+{
+    Names names = {L"State",      L"TargetType", L"TargetIndex", L"TargetCount",   L"WipeMethod",   L"RoundIndex",
+                   L"RoundCount", L"PassIndex",  L"PassCount",   L"FileDeletions", L"DirDeletions", L"PartialCount",
+                   L"FailedCount"};
+    for (const wchar_t* pair : {L"TargetWrite", L"TargetRead", L"TotalWrite", L"TotalRead"})
+        for (const wchar_t* part : {L"Current", L"CurrentK", L"Total", L"TotalK"})
+            names.push_back(std::wstring(pair) + part);
+    return names;
+}
+
+Names Join(Names a, const Names& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+void AddAll(std::vector<LanguageKey>& keys, const std::wstring& prefix, std::initializer_list<const wchar_t*> items,
+            const Names& variables = kNone)
+{
+    for (const wchar_t* item : items)
+        keys.push_back({prefix + item, variables});
+}
+
+void AddMainWindow(std::vector<LanguageKey>& keys)
+{
+    for (const wchar_t* button : {L"ButtonWipe", L"ButtonDriveWipe", L"ButtonFreeSpaceWipe", L"ButtonOptions",
+                                  L"ButtonRefresh", L"ButtonHelp", L"ButtonAbout", L"ButtonExit", L"ButtonLog"}) {
+        keys.push_back({std::wstring(L"MainWindow.") + button + L"Caption", kNone});
+        keys.push_back({std::wstring(L"MainWindow.") + button + L"Hint", kNone});
+    }
+    AddAll(keys, L"MainWindow.", {L"ColumnName", L"ColumnModified", L"ColumnType", L"ColumnSize", L"Title",
+                                  L"NoFilesSelected"});
+    keys.push_back({L"MainWindow.DirsSelected", {L"DirCount"}});
+    keys.push_back({L"MainWindow.FilesSelected", {L"FileCount", L"FileSize", L"FileSizeK"}});
+    keys.push_back({L"MainWindow.DirsAndFilesSelected", {L"FileSize", L"FileSizeK", L"FileCount", L"DirCount"}});
+}
+
+void AddWipeWindows(std::vector<LanguageKey>& keys)
+{
+    const Names state = StateVariables();
+    for (const wchar_t* window : kWipeWindowNames) {
+        std::wstring prefix = std::wstring(window) + L".";
+        AddAll(keys, prefix, {L"Title", L"Start", L"Pause", L"Resume", L"Cancel", L"Close", L"ItemProgressPrefix",
+                              L"WipeMethod", L"WipePasses"});
+        for (const wchar_t* attribute : {L"Name", L"Size", L"Bold"})
+            keys.push_back({std::wstring(window) + L"HeaderFont." + attribute, kNone});
+    }
+    // File wipe window: the scan's counts always; the job's state once it runs.
+    const Names building = kSelection;
+    const Names running = Join(Join(kSelection, state), {L"TargetName"});
+    const Names ended = Join(kSelection, state);
+    keys.push_back({L"FileWipeWindow.OverallProgressPrefix", kNone});
+    for (const wchar_t* part : {L"Header", L"Progress"}) {
+        std::wstring prefix = std::wstring(L"FileWipeWindow.") + part;
+        AddAll(keys, prefix, {L"Building", L"BuildingNoTargets", L"Ready", L"CompletedNoTargets"}, building);
+        AddAll(keys, prefix, {L"Deleting", L"Wiping", L"Suspended"}, running);
+        AddAll(keys, prefix, {L"CompletedWithErrors", L"Completed"}, ended);
+    }
+    // Drive and free-space windows.
+    const Names volume = {L"WipeMethod", L"RootPath"};
+    for (const wchar_t* window : {L"DriveWipeWindow", L"FreeSpaceWipeWindow"}) {
+        keys.push_back({std::wstring(window) + L".Confirmation", volume});
+        for (const wchar_t* part : {L"Header", L"Progress"}) {
+            std::wstring prefix = std::wstring(window) + L"." + part;
+            AddAll(keys, prefix, {L"Ready"}, volume);
+            AddAll(keys, prefix,
+                   {L"Wiping", L"Suspended", L"CancelledWithErrors", L"Cancelled", L"CompletedWithErrors",
+                    L"Completed"},
+                   Join(volume, state));
+        }
+    }
+    // Words for the job's State variable, for texts that show it as $[WipeState.$(State)].
+    AddAll(keys, L"WipeState.", {L"Wiping", L"Deleting", L"Suspended", L"Completed", L"Cancelled"});
+    for (int method = 0; method < kWipeMethodCount; ++method) {
+        keys.push_back({WipeMethodNameKey(method), kNone});
+        keys.push_back({WipeMethodDescriptionKey(method), kNone});
+    }
+}
+
+void AddDialogs(std::vector<LanguageKey>& keys)
+{
+    AddAll(keys, L"WipeListWindow.", {L"ConfirmTitle", L"DoneTitle", L"ConfirmFooterPrefix", L"DoneFooterPrefix",
+                                      L"ConfirmOK", L"ConfirmCancel", L"DoneOK", L"SecondConfirmation"});
+    for (const wchar_t* word : {L"NoTargetsSelected", L"FilesSelected", L"DirsSelected", L"DirsAndFilesSelected"})
+        for (const wchar_t* item : {L"ConfirmHeader", L"DoneHeader", L"ConfirmFooter", L"DoneFooter"})
+            keys.push_back({std::wstring(L"WipeListWindow.") + item + word, kSelection});
+
+    AddAll(keys, L"LogWindow.", {L"Title", L"OK", L"LogClear", L"ColumnCategory", L"ColumnTime", L"ColumnTarget",
+                                 L"ColumnText", L"Debug", L"Info", L"Error"});
+    keys.push_back({L"LogWindow.ClearConfirmation", {L"LogFile"}});
+
+    AddAll(keys, L"OptionsWindow.", {L"Title", L"Language", L"WipeMethod", L"WipePasses", L"Logging",
+                                     L"LoggingEnabled", L"LoggingDisabled", L"LogFile", L"LogFileBrowse", L"OK",
+                                     L"Cancel", L"SaveDialogTitle", L"SaveDialogFilter"});
+    AddAll(keys, L"HelpWindow.", {L"Title", L"StartURL"});
+    AddAll(keys, L"AboutWindow.", {L"Title", L"Close"});
+
+    AddAll(keys, L"Dialog.", {L"Warning", L"Error", L"Information", L"Confirmation", L"Yes", L"No", L"OK", L"Cancel",
+                              L"Abort", L"Retry", L"Ignore", L"All", L"NoToAll", L"YesToAll", L"Help"});
+    AddAll(keys, L"Font.", {L"Name", L"Size"});
+}
+
+void AddLog(std::vector<LanguageKey>& keys)
+{
+    AddAll(keys, L"Log.", {L"ApplicationStartup", L"ApplicationShutdown", L"DirDeleted"});
+    AddAll(keys, L"Log.", {L"FileWiped", L"DriveWiped", L"FreeSpaceWiped"}, kWipedWith);
+    AddAll(keys, L"Log.",
+           {L"GetAttributesFailed", L"DirectoryScanFailed", L"FileOpenError", L"FileDeleteError", L"DirDeleteError",
+            L"DriveOpenError", L"DriveUnmountError", L"DriveAnalyzeError", L"DriveGetSpaceError",
+            L"GetTempFileLocationError", L"MoveTempFileError", L"MakeTempFileNameError", L"CreateTempFileError",
+            L"DisableTempFileCompressionError", L"SetTempFileSizeError", L"TruncateTempFileError"},
+           kSystemError);
+    AddAll(keys, L"Log.", {L"FileSeekError", L"FileWriteError", L"FileReadError"},
+           Join(kSystemError, {L"ErrorOffset"}));
+    keys.push_back({L"Log.VerificationError", {L"WrittenDataHash", L"ReadDataHash"}});
+}
+
+}  // namespace
+
+std::wstring WipeMethodNameKey(int method)
+{
+    return L"WipeMethod.Method" + std::to_wstring(method) + L"Name";
+}
+
+std::wstring WipeMethodDescriptionKey(int method)
+{
+    return L"WipeMethod.Method" + std::to_wstring(method) + L"Description";
+}
+
+const std::vector<LanguageKey>& AllLanguageKeys()
+{
+    static const std::vector<LanguageKey> keys = [] {
+        std::vector<LanguageKey> all;
+        AddMainWindow(all);
+        AddWipeWindows(all);
+        AddDialogs(all);
+        AddLog(all);
+        return all;
+    }();
+    return keys;
+}
