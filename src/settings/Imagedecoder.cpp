@@ -12,8 +12,8 @@ namespace {
 
 // Bounds a picture to sizes a branding file can sensibly hold, so a damaged
 // header cannot ask for gigabytes.
-constexpr uint32_t MaxSide = 16384;
-constexpr uint64_t MaxPixels = 64ull * 1024 * 1024;
+constexpr uint32_t MaxSide = 8192;
+constexpr uint64_t MaxPixels = 16ull * 1024 * 1024;
 
 void Report(const char* text, long code)
 {
@@ -159,9 +159,13 @@ HBITMAP DecodePcx(const uint8_t* data, size_t length)
     const uint32_t width = xMax - xMin + 1, height = yMax - yMin + 1;
     const bool supported = (bits == 8 && (planes == 1 || planes == 3 || planes == 4)) ||
                            ((bits == 1 || bits == 2 || bits == 4) && planes == 1) || (bits == 1 && planes == 4);
-    if (!supported || !SizeAcceptable(width, height) || lineBytes * 8ull < static_cast<uint64_t>(width) * bits)
+    if (!supported || !SizeAcceptable(width, height) || lineBytes * 8ull < static_cast<uint64_t>(width) * bits ||
+        lineBytes > (width * bits + 7) / 8 + 16)
         return nullptr;
     const size_t stride = static_cast<size_t>(lineBytes) * planes;
+    // One run of two bytes makes at most 63: more than that cannot be there.
+    if (stride * height > (length - 128) * 32)
+        return nullptr;
     std::vector<uint8_t> pixels;
     if (!UnpackPcx(data, length, stride * height, pixels))
         return nullptr;

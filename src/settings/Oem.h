@@ -94,7 +94,8 @@ class COEMConfig : public COEMConfigGroup {
 public:
     COEMConfig();
 
-    // Reads the whole file from the stream's current position. Fails on a
+    // Reads the whole file from the (seekable) stream's current position,
+    // replacing the tree. Fails on a
     // wrong head, a short read, an unknown kind, nesting deeper than
     // MaxNestingDepth or a length beyond the end of the stream.
     bool Load(std::istream& in);

@@ -164,6 +164,13 @@ TEST_F(ImageDecoderTest, PcxTrueColourAndPaletteImagesDecode)
     file = Pcx(3, 1, 8, 1, indexed) + palette;
     ExpectBitmap(DecodeImage(reinterpret_cast<const uint8_t*>(file.data()), file.size()), 3, 1, Red, Blue);
 
+    // A header that claims a huge picture over a few bytes: no picture, and
+    // nothing allocated for it.
+    file = Pcx(8000, 8000, 8, 3, std::vector<uint8_t>(64, 0xFF));
+    EXPECT_EQ(DecodeImage(reinterpret_cast<const uint8_t*>(file.data()), file.size()), nullptr);
+    file[66] = file[67] = static_cast<char>(0xFF);
+    EXPECT_EQ(DecodeImage(reinterpret_cast<const uint8_t*>(file.data()), file.size()), nullptr);
+
     // Data that ends before the last line: no picture.
     file = Pcx(4, 2, 8, 3, std::vector<uint8_t>(rgb.begin(), rgb.begin() + 10));
     EXPECT_EQ(DecodeImage(reinterpret_cast<const uint8_t*>(file.data()), file.size()), nullptr);
