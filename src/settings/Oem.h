@@ -95,9 +95,9 @@ public:
     COEMConfig();
 
     // Reads the whole file from the (seekable) stream's current position,
-    // replacing the tree. Fails on a
-    // wrong head, a short read, an unknown kind, nesting deeper than
-    // MaxNestingDepth or a length beyond the end of the stream.
+    // replacing the tree. Fails on a wrong head (tree untouched), a short
+    // read, an unknown kind, nesting deeper than MaxNestingDepth or a length
+    // beyond the end of the stream (tree left empty).
     bool Load(std::istream& in);
     // Writes the tree in the format Load reads (every child, duplicates too).
     bool Save(std::ostream& out) const;
