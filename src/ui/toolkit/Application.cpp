@@ -22,7 +22,9 @@ int Application::Run()
     terminated_ = false;
     if (mainForm_ != nullptr)
         mainForm_->Show();
-    while (!terminated_ && HandleMessage()) {
+    // Terminate posts WM_QUIT; the loop ends when it is taken from the queue,
+    // so no quit is left behind for a later loop.
+    while (HandleMessage()) {
     }
     // Windows go while every form object is still whole.
     for (Form* form : std::vector<Form*>(forms_))

@@ -131,6 +131,25 @@ int Control::DockedSizePx() const
     return rect_.bottom - rect_.top;
 }
 
+void Control::DpiChanged(int oldDpi, int newDpi)
+{
+    auto scale = [&](LONG value) { return static_cast<LONG>(MulDiv(value, newDpi, oldDpi)); };
+    // Corner and size scaled apart, as at creation, so both give the same pixels.
+    auto scaleRect = [&](RECT& rect) {
+        rect = {scale(rect.left), scale(rect.top), scale(rect.left) + scale(rect.right - rect.left),
+                scale(rect.top) + scale(rect.bottom - rect.top)};
+    };
+    if (parent_ != nullptr)
+        scaleRect(rect_);
+    if (anchorRect_)
+        scaleRect(*anchorRect_);
+    anchorParent_ = {scale(anchorParent_.cx), scale(anchorParent_.cy)};
+    if (auto* container = dynamic_cast<Container*>(this)) {
+        for (Control* child : container->Controls())
+            child->DpiChanged(oldDpi, newDpi);
+    }
+}
+
 void Control::SetAlign(Align align)
 {
     align_ = align;
@@ -515,10 +534,9 @@ void Container::AlignChild(Control& child, RECT& freeArea, SIZE clientSize)
         rect.right = std::max(rect.right, rect.left);
     if (child.align_ == Align::Top || child.align_ == Align::Bottom)
         rect.bottom = std::max(rect.bottom, rect.top);
-    if (!EqualRect(&rect, &child.rect_) || child.window_ == nullptr)
-        child.PlaceAt(rect);
-    else
-        child.rect_ = rect;
+    // Always through the window: after a DPI change the stored rectangle is
+    // already the new one while the window still has the old size.
+    child.PlaceAt(rect);
 }
 
 void Container::SetColor(COLORREF color)

@@ -105,6 +105,8 @@ protected:
     virtual void FontChanged();
     // Size the window wants for its content (auto-sizing labels).
     virtual void AdjustSize() {}
+    // The form moved to a monitor of another DPI: rescale what the control keeps in pixels.
+    virtual void DpiChanged(int oldDpi, int newDpi);
     // Height given to the window for a laid-out height (a drop-down list adds its list).
     virtual int WindowHeightPx(int layoutHeight) const { return layoutHeight; }
     // Moves the window to a physical rectangle chosen by the layout.

@@ -377,6 +377,15 @@ bool Form::PreTranslateMessage(MSG& message)
     return IsDialogMessageW(window_, &message) != FALSE;
 }
 
+void Form::RefreshFonts(Control& control)
+{
+    control.FontChanged();
+    if (auto* container = dynamic_cast<Container*>(&control)) {
+        for (Control* child : container->Controls())
+            RefreshFonts(*child);
+    }
+}
+
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -397,6 +406,20 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         break;
+    case WM_DPICHANGED: {
+        // Per-monitor aware: the system leaves the scaling to us.
+        int oldDpi = dpi_;
+        dpi_ = HIWORD(wParam);
+        if (dpi_ != oldDpi) {
+            DpiChanged(oldDpi, dpi_);
+            RefreshFonts(*this);
+        }
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        Realign();
+        return 0;
+    }
     case DM_GETDEFID:
         // Enter is handled in PreTranslateMessage; report no dialog default.
         return 0;

@@ -57,6 +57,8 @@ protected:
 
 private:
     bool CloseQuery();
+    // Every control takes its font again (at a new DPI).
+    void RefreshFonts(Control& control);
     void PlaceForShowing();
     void FocusFirstControl();
     Button* FindButton(bool wantDefault, const Container& within) const;

@@ -150,6 +150,12 @@ void StatusBar::AfterCreate()
     ApplyPanels();
 }
 
+void StatusBar::DpiChanged(int oldDpi, int newDpi)
+{
+    Control::DpiChanged(oldDpi, newDpi);
+    ApplyPanels();
+}
+
 void StatusBar::ApplyPanels()
 {
     if (window_ == nullptr)

@@ -54,6 +54,7 @@ protected:
     CreateParams GetCreateParams() const override;
     void AfterCreate() override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void DpiChanged(int oldDpi, int newDpi) override;
 
 private:
     struct PanelInfo {

@@ -95,8 +95,16 @@ int FontLineHeight(HFONT font)
     return metrics.tmHeight;
 }
 
+namespace {
+int dpiOverride = 0;
+}  // namespace
+
+void SetDpiOverride(int dpi) { dpiOverride = dpi; }
+
 int WindowDpi(HWND window)
 {
+    if (dpiOverride > 0)
+        return dpiOverride;
     // GetDpiForWindow exists from Windows 10 1607 on; look it up at run time.
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
     static auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(

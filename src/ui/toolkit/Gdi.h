@@ -74,6 +74,9 @@ HFONT FontHandle(const FontSpec& font, int dpi);
 int FontLineHeight(HFONT font);
 // The monitor DPI of a window (GetDpiForWindow where the system has it).
 int WindowDpi(HWND window);
+// Makes WindowDpi answer this DPI for every window (0: the monitor's again);
+// tests and screenshots use it to see the layout at another scale.
+void SetDpiOverride(int dpi);
 int ScaleByDpi(int units, int dpi);
 int UnscaleByDpi(int pixels, int dpi);
 

@@ -264,6 +264,17 @@ void ListView::EndUpdate()
     RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
+void ListView::DpiChanged(int oldDpi, int newDpi)
+{
+    Control::DpiChanged(oldDpi, newDpi);
+    if (window_ == nullptr)
+        return;
+    for (int column = 0; column < ColumnCount(); ++column) {
+        int width = static_cast<int>(SendMessageW(window_, LVM_GETCOLUMNWIDTH, column, 0));
+        SendMessageW(window_, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(MulDiv(width, newDpi, oldDpi), 0));
+    }
+}
+
 int ListView::ClientWidth() const
 {
     RECT area{};

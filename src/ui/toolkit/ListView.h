@@ -64,6 +64,7 @@ protected:
     CreateParams GetCreateParams() const override;
     void AfterCreate() override;
     LRESULT OnNotify(NMHDR* header, bool& handled) override;
+    void DpiChanged(int oldDpi, int newDpi) override;
 
 private:
     struct Column {

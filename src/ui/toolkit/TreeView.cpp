@@ -44,6 +44,12 @@ void TreeView::SetIndent(int indent)
         SendMessageW(window_, TVM_SETINDENT, ScaleToPx(indent), 0);
 }
 
+void TreeView::DpiChanged(int oldDpi, int newDpi)
+{
+    Control::DpiChanged(oldDpi, newDpi);
+    SetIndent(indent_);
+}
+
 void TreeView::SetReadOnly(bool readOnly)
 {
     readOnly_ = readOnly;

@@ -53,6 +53,7 @@ protected:
     CreateParams GetCreateParams() const override;
     void AfterCreate() override;
     LRESULT OnNotify(NMHDR* header, bool& handled) override;
+    void DpiChanged(int oldDpi, int newDpi) override;
 
 private:
     DWORD Style() const;

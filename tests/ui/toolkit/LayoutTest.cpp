@@ -2,7 +2,9 @@
 // as given and resizing moves and stretches the controls as docked and anchored.
 #include "ui/toolkit/Form.h"
 #include "ui/toolkit/StdControls.h"
+#include "ui/toolkit/Gdi.h"
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace tk;
 
@@ -103,4 +105,88 @@ TEST(ToolkitLayout, BoundsSetAtRunTimeAreTheNewAnchorReference)
     form.ButtonOK.SetBounds(100, 10, 75, 25);
     form.SetClientSize(600, 300);
     ExpectRect(form.ButtonOK, Rect(200, 10, 275, 35));
+}
+
+namespace {
+
+// Every control of a form, depth first.
+void CollectRects(const Container& container, std::vector<RECT>& rects)
+{
+    for (Control* child : container.Controls()) {
+        rects.push_back(child->BoundsPx());
+        if (auto* inner = dynamic_cast<Container*>(child))
+            CollectRects(*inner, rects);
+    }
+}
+
+struct DpiOverride {
+    explicit DpiOverride(int dpi) { SetDpiOverride(dpi); }
+    ~DpiOverride() { SetDpiOverride(0); }
+};
+
+LONG FontHeight(const Control& control)
+{
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control.Handle(), WM_GETFONT, 0, 0)), sizeof(font), &font);
+    return font.lfHeight;
+}
+
+}  // namespace
+
+TEST(ToolkitLayout, DesignUnitsAreScaledToTheMonitorDpi)
+{
+    DpiOverride dpi(144);
+    DockedForm form;
+    form.CreateHandle();
+    EXPECT_EQ(form.Dpi(), 144);
+    RECT client;
+    GetClientRect(form.Handle(), &client);
+    EXPECT_EQ(client.right, 600);
+    EXPECT_EQ(client.bottom, 450);
+    EXPECT_EQ(form.ClientWidth(), 400);   // read back in design units
+    ExpectRect(form.PanelTop, Rect(0, 0, 600, MulDiv(41, 3, 2)));
+    ExpectRect(form.PanelBottom, Rect(0, 450 - 135, 600, 450));
+    // 8 points at 144 DPI.
+    EXPECT_EQ(FontHeight(form.ButtonOK), -16);
+    int left = MulDiv(239, 3, 2), width = MulDiv(75, 3, 2);
+    int top = MulDiv(59, 3, 2), height = MulDiv(25, 3, 2);
+    ExpectRect(form.ButtonOK, Rect(left, top, left + width, top + height));
+    form.SetClientSize(600, 300);   // 300 design units wider
+    ExpectRect(form.ButtonOK, Rect(left + 300, top, left + width + 300, top + height));
+    EXPECT_EQ(form.ButtonOK.Left(), 239 + 200);
+}
+
+TEST(ToolkitLayout, MovingToAMonitorOfAnotherDpiRescalesTheForm)
+{
+    std::vector<RECT> expected;
+    {
+        DpiOverride dpi(144);
+        DockedForm reference;
+        reference.CreateHandle();
+        CollectRects(reference, expected);
+    }
+    DockedForm form;
+    form.CreateHandle();
+    ASSERT_EQ(form.Dpi(), 96);
+    RECT suggested{100, 100, 700, 550};
+    AdjustWindowRectEx(&suggested, static_cast<DWORD>(GetWindowLongPtrW(form.Handle(), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(form.Handle(), GWL_EXSTYLE)));
+    SendMessageW(form.Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(form.Dpi(), 144);
+    EXPECT_EQ(FontHeight(form.LabelFooter), -16);
+    std::vector<RECT> actual;
+    CollectRects(form, actual);
+    ASSERT_EQ(actual.size(), expected.size());
+    for (size_t index = 0; index < actual.size(); ++index) {
+        SCOPED_TRACE(index);
+        EXPECT_TRUE(EqualRect(&actual[index], &expected[index]))
+            << actual[index].left << "," << actual[index].top << " " << actual[index].right << ","
+            << actual[index].bottom << " expected " << expected[index].left << "," << expected[index].top << " "
+            << expected[index].right << "," << expected[index].bottom;
+    }
+    // Resizing afterwards keeps the anchors at the new scale.
+    form.SetClientSize(500, 300);
+    RECT button = form.ButtonCancel.BoundsPx();
+    // At 144 DPI the button ended 7 pixels from the panel's right edge.
+    EXPECT_EQ(button.right, 750 - 7);
 }
