@@ -1,0 +1,66 @@
+#pragma once
+// A wipe method: what each pass writes and which passes read the target back.
+// It hands out the target block by block (where the block starts, how many
+// units it covers, the bytes to write there); the caller does all I/O.
+// Unit counts are 64-bit so that volumes of 2^31 units and more fit.
+#include <cstdint>
+
+class Wiper {
+public:
+    Wiper(int32_t verifyPassCount, int32_t writePassCount);
+    virtual ~Wiper();
+    Wiper(const Wiper&) = delete;
+    Wiper& operator=(const Wiper&) = delete;
+
+    virtual bool IsVerifyPass() { return false; }
+
+    // Once per round, before the first NextPass.
+    void Start(int32_t unitSize, int64_t totalUnits, int32_t blockUnits);
+    bool NextPass();
+    // The next block of the current pass. `buffer` is null only when the
+    // pattern buffer could not be committed; the caller must then stop.
+    bool NextBlock(int64_t& start, int32_t& count, uint8_t*& buffer);
+
+    int32_t PassCount() const { return passCount; }
+    int32_t VerifyPassCount() const { return verifyPassCount; }
+    int32_t WritePassCount() const { return writePassCount; }
+    int32_t Pass() const { return pass; }
+
+protected:
+    virtual void OnStart() {}
+    virtual void PreparePass() {}
+    // Returns the buffer for the block; may change the block's extent and
+    // where the next one starts.
+    virtual uint8_t* GetBlock(int64_t& start, int32_t& count, int64_t& next) = 0;
+
+    // The pattern buffer, at least `units` units long.
+    uint8_t* GetBuffer(int32_t units);
+    // Random bytes from the thread's generator.
+    void FillRandom(uint8_t* destination, uint32_t byteCount);
+    // The whole pattern buffer filled with a, b, c, a, b, c, ...
+    void FillTriplet(uint8_t a, uint8_t b, uint8_t c);
+    void FillByte(uint8_t value) { FillPattern(&value, 1); }
+    // The whole pattern buffer filled with a repeating group of bytes.
+    void FillPattern(const uint8_t* group, uint32_t groupLength);
+    // A random byte that is neither 00 nor FF.
+    static uint8_t RandomMiddleByte();
+
+    // Common GetBlock bodies.
+    uint8_t* PatternBlock() { return GetBuffer(blockUnits); }
+    uint8_t* RandomBlock(int32_t count);
+
+    int32_t passCount;
+    int32_t verifyPassCount;
+    int32_t writePassCount;
+    int32_t pass = -1;
+    int32_t unitSize = 0;
+    int64_t position = 0;
+    int64_t totalUnits = 0;
+    int32_t blockUnits = 0;
+    uint32_t bufferSize = 0;
+    uint8_t* buffer = nullptr;
+};
+
+// The method with id 0 to 13, owned by the caller; null for any other id.
+Wiper* CreateWiper(int32_t id);
+constexpr int32_t kWipeMethodCount = 14;

@@ -1,0 +1,20 @@
+#include "engine/Wiperafssi5020.h"
+
+bool WiperAFSSI5020::IsVerifyPass()
+{
+    return pass == 3;
+}
+
+void WiperAFSSI5020::PreparePass()
+{
+    if (pass < 2)
+        FillByte(pass == 0 ? 0x00 : 0xFF);
+    else if (pass == 2)
+        FillByte(RandomMiddleByte());
+}
+
+uint8_t* WiperAFSSI5020::GetBlock(int64_t&, int32_t&, int64_t&)
+{
+    // The read-back pass gets the buffer unchanged and reads into it.
+    return PatternBlock();
+}

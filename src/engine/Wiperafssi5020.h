@@ -1,0 +1,13 @@
+#pragma once
+// Method 10: 00, FF, one random byte repeated, then a read-back.
+#include "engine/Wiper.h"
+
+class WiperAFSSI5020 : public Wiper {
+public:
+    WiperAFSSI5020() : Wiper(1, 3) {}
+    bool IsVerifyPass() override;
+
+protected:
+    void PreparePass() override;
+    uint8_t* GetBlock(int64_t& start, int32_t& count, int64_t& next) override;
+};

@@ -1,0 +1,13 @@
+#pragma once
+// Method 5: FF, the group BF FF FF FF, random, then a read-back of the random pass.
+#include "engine/Wiper.h"
+
+class WiperNAVSO_MFM : public Wiper {
+public:
+    WiperNAVSO_MFM() : Wiper(1, 3) {}
+    bool IsVerifyPass() override;
+
+protected:
+    void PreparePass() override;
+    uint8_t* GetBlock(int64_t& start, int32_t& count, int64_t& next) override;
+};

@@ -1,0 +1,21 @@
+#include "engine/Wipernavso_rll.h"
+
+bool WiperNAVSO_RLL::IsVerifyPass()
+{
+    return pass == 3;
+}
+
+void WiperNAVSO_RLL::PreparePass()
+{
+    static const uint8_t group[4] = {0x27, 0xFF, 0xFF, 0xFF};
+    if (pass == 0)
+        FillByte(0xFF);
+    else if (pass == 1)
+        FillPattern(group, 4);
+}
+
+uint8_t* WiperNAVSO_RLL::GetBlock(int64_t&, int32_t& count, int64_t&)
+{
+    // Pass 3 is random; the read-back pass gets the buffer unchanged and reads into it.
+    return pass == 2 ? RandomBlock(count) : PatternBlock();
+}

@@ -1,0 +1,6 @@
+#include "engine/Wiperrandom.h"
+
+uint8_t* WiperRandom::GetBlock(int64_t&, int32_t& count, int64_t&)
+{
+    return RandomBlock(count);
+}

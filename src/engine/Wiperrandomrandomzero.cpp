@@ -1,0 +1,12 @@
+#include "engine/Wiperrandomrandomzero.h"
+
+void WiperRandomRandomZero::PreparePass()
+{
+    if (pass == 2)
+        FillByte(0x00);
+}
+
+uint8_t* WiperRandomRandomZero::GetBlock(int64_t&, int32_t& count, int64_t&)
+{
+    return pass < 2 ? RandomBlock(count) : PatternBlock();
+}

@@ -1,0 +1,83 @@
+// The pass loop shared by file, volume and free-space wiping.
+#include <windows.h>
+#include <algorithm>
+#include "engine/Sha1hasher.h"
+#include "engine/Wiperthread.h"
+
+bool WiperThread::WipeRound(int64_t units)
+{
+    int64_t bytes = static_cast<int64_t>(state.RoundCount) * unitSize * units;
+    state.TargetWrite.Total = bytes * wiper->WritePassCount();
+    state.TargetRead.Total = bytes * wiper->VerifyPassCount();
+    return RunRound(targetHandle, units, 512, 0);
+}
+
+bool WiperThread::RunRound(HANDLE file, int64_t units, int32_t blockUnits, int64_t offsetBase)
+{
+    wiper->Start(unitSize, units, blockUnits);
+    state.PassIndex = 0;
+    Sha1Context written, read;
+    Sha1Init(written);
+    Sha1Init(read);
+    while (wiper->NextPass()) {
+        bool verify = wiper->IsVerifyPass();
+        state.VerifyPass = verify ? 1 : 0;
+        // At the end of a read-back pass, `written` still holds the latest write pass.
+        Sha1Init(verify ? read : written);
+        ReportProgress();
+        if (CheckCancelled())
+            return false;
+        int64_t start = 0;
+        int32_t count = 0;
+        uint8_t* buffer = nullptr;
+        while (wiper->NextBlock(start, count, buffer)) {
+            int64_t offset = start * unitSize;
+            if (!SeekTarget(file, offset, offsetBase + offset))
+                return false;
+            count = static_cast<int32_t>(std::min<int64_t>(count, units - start));
+            DWORD bytes = static_cast<DWORD>(count) * static_cast<DWORD>(unitSize);
+            ReportProgress();
+            if (CheckCancelled())
+                return false;
+            const wchar_t* failureKey = verify ? L"Log.FileReadError" : L"Log.FileWriteError";
+            if (!buffer) {
+                PostSystemError(failureKey, ERROR_NOT_ENOUGH_MEMORY, offsetBase + offset);
+                return false;
+            }
+            DWORD done = 0;
+            bool ok = verify ? io.Read(file, buffer, bytes, done) : io.Write(file, buffer, bytes, done);
+            if (!ok) {
+                PostSystemError(failureKey, io.LastError(), offsetBase + offset);
+                return false;
+            }
+            (verify ? state.TargetRead : state.TargetWrite).Current += done;
+            (verify ? state.TotalRead : state.TotalWrite).Current += done;
+            Sha1Update(verify ? read : written, buffer, done);
+            // A transfer that stops short leaves part of the block untouched.
+            if (done < bytes) {
+                PostSystemError(failureKey, verify ? ERROR_HANDLE_EOF : ERROR_WRITE_FAULT,
+                                offsetBase + offset + done);
+                return false;
+            }
+        }
+        // Data that may not have reached the medium is not wiped.
+        if (!io.Flush(file)) {
+            PostSystemError(L"Log.FileWriteError", io.LastError(), offsetBase);
+            return false;
+        }
+        if (verify) {
+            std::wstring writtenHash = Sha1HexDigest(written);
+            std::wstring readHash = Sha1HexDigest(read);
+            if (writtenHash != readHash) {
+                PostLog(kLogCategoryError, L"Log.VerificationError",
+                        {{L"WrittenDataHash", writtenHash}, {L"ReadDataHash", readHash}});
+                return false;
+            }
+        }
+        ReportProgress();
+        if (CheckCancelled())
+            return false;
+        state.PassIndex += 1;
+    }
+    return true;
+}

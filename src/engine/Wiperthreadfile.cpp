@@ -1,0 +1,73 @@
+// The target operations of a file job: wipe and delete a file, remove a directory.
+#include "engine/HandleHolder.h"
+#include "engine/Wiperthread.h"
+
+void WiperThread::WipeFile()
+{
+    state.State = StateWiping;
+    FileInfo& info = *fileList.At(state.TargetIndex);
+    // Exclusive, unbuffered and write-through, so that every pass reaches the
+    // medium. Attributes are left alone: a read-only file fails here. Some
+    // systems (Wine run by root) would open it anyway, so it is refused first.
+    DWORD attributes = io.Attributes(info.Path);
+    bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    if (!readOnly)
+        targetHandle = io.Open(info.Path, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING,
+                               FILE_FLAG_WRITE_THROUGH | FILE_FLAG_NO_BUFFERING);
+    if (readOnly || targetHandle == INVALID_HANDLE_VALUE) {
+        PostSystemError(L"Log.FileOpenError", readOnly ? DWORD(ERROR_ACCESS_DENIED) : io.LastError());
+        state.FailedCount += 1;
+        info.Success = 0;
+        return;
+    }
+    bool complete = true;
+    {
+        HandleHolder holder(targetHandle, io);
+        // The file may have grown since it was listed; every byte it holds now is wiped.
+        int64_t size = static_cast<int64_t>(info.Size);
+        int64_t current = 0;
+        if (io.Size(targetHandle, current) && current > size)
+            size = current;
+        int64_t units = (size + unitSize - 1) / unitSize;
+        for (state.RoundIndex = 0; state.RoundIndex < state.RoundCount; ++state.RoundIndex) {
+            if (!WipeRound(units) || CheckCancelled()) {
+                complete = false;
+                break;
+            }
+        }
+    }
+    if (!complete) {
+        state.PartialCount += 1;
+        info.Success = 0;
+        return;
+    }
+    state.State = StateDeleting;
+    ReportProgress();
+    if (io.Delete(info.Path)) {
+        PostTargetDeleted(state.TargetIndex);
+        state.FileDeletions += 1;
+    } else {
+        PostSystemError(L"Log.FileDeleteError", io.LastError());
+        state.PartialCount += 1;
+        info.Success = 0;
+    }
+}
+
+void WiperThread::DeleteDirectory()
+{
+    state.State = StateDeleting;
+    state.RoundIndex = state.RoundCount;
+    state.PassIndex = 0;
+    state.TargetWrite = {};
+    state.TargetRead = {};
+    ReportProgress();
+    FileInfo& info = *fileList.At(state.TargetIndex);
+    if (io.RemoveDir(info.Path)) {
+        PostTargetDeleted(state.TargetIndex);
+        state.DirDeletions += 1;
+    } else {
+        PostSystemError(L"Log.DirDeleteError", io.LastError());
+        state.FailedCount += 1;
+        info.Success = 0;
+    }
+}

@@ -1,0 +1,167 @@
+#include "FaultInjectingIo.h"
+
+void FaultInjectingIo::Fail(IoCall call, int nth, DWORD error, bool persistent)
+{
+    rules.push_back({Rule::FailCall, call, nth, error, persistent});
+}
+
+void FaultInjectingIo::CutShort(IoCall call, int nth)
+{
+    rules.push_back({Rule::Short, call, nth, 0, false});
+}
+
+void FaultInjectingIo::CorruptRead(int nth)
+{
+    rules.push_back({Rule::Corrupt, IoCall::Read, nth, 0, false});
+}
+
+void FaultInjectingIo::Delay(IoCall call, DWORD milliseconds)
+{
+    delays[static_cast<int>(call)] = milliseconds;
+}
+
+const FaultInjectingIo::Rule* FaultInjectingIo::Enter(IoCall call)
+{
+    int index = static_cast<int>(call);
+    if (delays[index])
+        Sleep(delays[index]);
+    int number = ++counts[index];
+    for (const Rule& rule : rules)
+        if (rule.call == call && (rule.nth == number || (rule.persistent && number > rule.nth)))
+            return &rule;
+    return nullptr;
+}
+
+bool FaultInjectingIo::Injected(IoCall call, const Rule*& rule)
+{
+    rule = Enter(call);
+    if (rule && rule->kind == Rule::FailCall) {
+        SetLastError(rule->error);
+        return true;
+    }
+    return false;
+}
+
+HANDLE FaultInjectingIo::Open(const std::wstring& path, DWORD access, DWORD share, DWORD disposition,
+                              DWORD flagsAndAttributes)
+{
+    const Rule* rule;
+    if (Injected(IoCall::Open, rule))
+        return INVALID_HANDLE_VALUE;
+    return inner.Open(path, access, share, disposition, flagsAndAttributes);
+}
+
+bool FaultInjectingIo::Seek(HANDLE file, int64_t offset)
+{
+    const Rule* rule;
+    return !Injected(IoCall::Seek, rule) && inner.Seek(file, offset);
+}
+
+bool FaultInjectingIo::Read(HANDLE file, void* buffer, DWORD bytes, DWORD& done)
+{
+    const Rule* rule;
+    done = 0;
+    if (Injected(IoCall::Read, rule))
+        return false;
+    if (rule && rule->kind == Rule::Short)
+        bytes /= 2;
+    if (!inner.Read(file, buffer, bytes, done))
+        return false;
+    if (rule && rule->kind == Rule::Corrupt && done > 0)
+        static_cast<uint8_t*>(buffer)[done / 2] ^= 0x01;
+    return true;
+}
+
+bool FaultInjectingIo::Write(HANDLE file, const void* buffer, DWORD bytes, DWORD& done)
+{
+    const Rule* rule;
+    done = 0;
+    if (Injected(IoCall::Write, rule))
+        return false;
+    if (rule && rule->kind == Rule::Short)
+        bytes /= 2;
+    return inner.Write(file, buffer, bytes, done);
+}
+
+bool FaultInjectingIo::Flush(HANDLE file)
+{
+    const Rule* rule;
+    if (Injected(IoCall::Flush, rule) || !inner.Flush(file))
+        return false;
+    if (afterFlush)
+        afterFlush(file);
+    return true;
+}
+
+bool FaultInjectingIo::Size(HANDLE file, int64_t& size)
+{
+    const Rule* rule;
+    return !Injected(IoCall::Size, rule) && inner.Size(file, size);
+}
+
+bool FaultInjectingIo::SetEnd(HANDLE file)
+{
+    const Rule* rule;
+    return !Injected(IoCall::SetEnd, rule) && inner.SetEnd(file);
+}
+
+bool FaultInjectingIo::Close(HANDLE handle)
+{
+    Enter(IoCall::Close);
+    // A handle is always closed for real, so that no test leaks one.
+    return inner.Close(handle);
+}
+
+bool FaultInjectingIo::Delete(const std::wstring& path)
+{
+    const Rule* rule;
+    return !Injected(IoCall::Delete, rule) && inner.Delete(path);
+}
+
+bool FaultInjectingIo::RemoveDir(const std::wstring& path)
+{
+    const Rule* rule;
+    return !Injected(IoCall::RemoveDir, rule) && inner.RemoveDir(path);
+}
+
+DWORD FaultInjectingIo::Attributes(const std::wstring& path)
+{
+    const Rule* rule;
+    if (Injected(IoCall::Attributes, rule))
+        return INVALID_FILE_ATTRIBUTES;
+    return inner.Attributes(path);
+}
+
+bool FaultInjectingIo::DiskFreeSpace(const std::wstring& root, DWORD& sectorsPerCluster, DWORD& bytesPerSector,
+                                     DWORD& freeClusters, DWORD& totalClusters)
+{
+    const Rule* rule;
+    return !Injected(IoCall::DiskFreeSpace, rule) &&
+           inner.DiskFreeSpace(root, sectorsPerCluster, bytesPerSector, freeClusters, totalClusters);
+}
+
+bool FaultInjectingIo::DiskFreeSpaceEx(const std::wstring& root, uint64_t& callerFreeBytes, uint64_t& totalBytes,
+                                       uint64_t& totalFreeBytes)
+{
+    const Rule* rule;
+    return !Injected(IoCall::DiskFreeSpaceEx, rule) &&
+           inner.DiskFreeSpaceEx(root, callerFreeBytes, totalBytes, totalFreeBytes);
+}
+
+UINT FaultInjectingIo::TempFileName(const std::wstring& directory, const std::wstring& prefix, UINT unique,
+                                    std::wstring& name)
+{
+    const Rule* rule;
+    if (Injected(IoCall::TempFileName, rule))
+        return 0;
+    return inner.TempFileName(directory, prefix, unique, name);
+}
+
+bool FaultInjectingIo::Control(HANDLE device, DWORD code, const void* input, DWORD inputSize, void* output,
+                               DWORD outputSize, DWORD& returned)
+{
+    const Rule* rule;
+    returned = 0;
+    return !Injected(IoCall::Control, rule) &&
+           inner.Control(device, code, input, inputSize, output, outputSize, returned);
+}

@@ -1,0 +1,74 @@
+#pragma once
+// A WipeIo that forwards to another one and, on request, fails chosen calls,
+// cuts transfers short, corrupts read-back data or slows calls down. All its
+// state is per instance, so jobs on worker threads can each have their own.
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <vector>
+#include "engine/WipeIo.h"
+
+enum class IoCall {
+    Open, Seek, Read, Write, Flush, Size, SetEnd, Close, Delete, RemoveDir, Attributes,
+    DiskFreeSpace, DiskFreeSpaceEx, TempFileName, Control, Count
+};
+
+class FaultInjectingIo : public WipeIo {
+public:
+    explicit FaultInjectingIo(WipeIo& inner = SystemWipeIo()) : inner(inner) {}
+
+    // The `nth` call (1-based) of that kind fails with `error`; with
+    // `persistent`, every later one too.
+    void Fail(IoCall call, int nth, DWORD error, bool persistent = false);
+    // The `nth` read or write transfers only half of what was asked and reports success.
+    void CutShort(IoCall call, int nth);
+    // The data of the `nth` read comes back with one bit flipped.
+    void CorruptRead(int nth);
+    // Every call of that kind first sleeps.
+    void Delay(IoCall call, DWORD milliseconds);
+    // Runs after every successful flush, on the caller's thread, with the flushed handle.
+    std::function<void(HANDLE)> afterFlush;
+
+    int Calls(IoCall call) const { return counts[static_cast<int>(call)].load(); }
+    WipeIo& Inner() { return inner; }
+
+    HANDLE Open(const std::wstring& path, DWORD access, DWORD share, DWORD disposition,
+                DWORD flagsAndAttributes) override;
+    bool Seek(HANDLE file, int64_t offset) override;
+    bool Read(HANDLE file, void* buffer, DWORD bytes, DWORD& done) override;
+    bool Write(HANDLE file, const void* buffer, DWORD bytes, DWORD& done) override;
+    bool Flush(HANDLE file) override;
+    bool Size(HANDLE file, int64_t& size) override;
+    bool SetEnd(HANDLE file) override;
+    bool Close(HANDLE handle) override;
+    bool Delete(const std::wstring& path) override;
+    bool RemoveDir(const std::wstring& path) override;
+    DWORD Attributes(const std::wstring& path) override;
+    bool DiskFreeSpace(const std::wstring& root, DWORD& sectorsPerCluster, DWORD& bytesPerSector,
+                       DWORD& freeClusters, DWORD& totalClusters) override;
+    bool DiskFreeSpaceEx(const std::wstring& root, uint64_t& callerFreeBytes, uint64_t& totalBytes,
+                         uint64_t& totalFreeBytes) override;
+    UINT TempFileName(const std::wstring& directory, const std::wstring& prefix, UINT unique,
+                      std::wstring& name) override;
+    bool Control(HANDLE device, DWORD code, const void* input, DWORD inputSize, void* output,
+                 DWORD outputSize, DWORD& returned) override;
+    DWORD LastError() override { return inner.LastError(); }
+
+private:
+    struct Rule {
+        enum Kind { FailCall, Short, Corrupt } kind;
+        IoCall call;
+        int nth;
+        DWORD error;
+        bool persistent;
+    };
+    // Counts the call; returns the rule that applies to it, if any.
+    const Rule* Enter(IoCall call);
+    // True when the call must fail; the thread's last error is then set.
+    bool Injected(IoCall call, const Rule*& rule);
+
+    WipeIo& inner;
+    std::vector<Rule> rules;
+    DWORD delays[static_cast<int>(IoCall::Count)] = {};
+    std::atomic<int> counts[static_cast<int>(IoCall::Count)] = {};
+};

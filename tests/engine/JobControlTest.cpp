@@ -1,0 +1,186 @@
+// Pausing, cancelling and destroying jobs, and the progress throttle.
+#include <gtest/gtest.h>
+
+#include "FaultInjectingIo.h"
+#include "JobHarness.h"
+#include "support/TempDir.h"
+
+namespace {
+
+// A file of `blocks` full blocks, whose every write takes `delay` ms.
+struct SlowJob {
+    explicit SlowJob(int blocks, DWORD delay = 20, int extraFiles = 0)
+    {
+        std::vector<std::wstring> paths{dir.WriteFile(L"big", std::string(size_t(SectorSize()) * 512 * blocks, 'b'))};
+        for (int i = 0; i < extraFiles; ++i)
+            paths.push_back(dir.WriteFile(L"small" + std::to_wstring(i), "small"));
+        list = ListOf(paths);
+        io.Delay(IoCall::Write, delay);
+    }
+    TempDir dir;
+    std::unique_ptr<FileList> list;
+    FaultInjectingIo io;
+    RecordingHandler handler;
+};
+
+TEST(JobControl, EmptyListEndsCompletedWithoutRecords)
+{
+    FileList list;
+    RecordingHandler handler;
+    RunJob(12, TargetFiles, 3, list, handler, SystemWipeIo());
+    EXPECT_EQ(handler.finishedCount, 1);
+    EXPECT_EQ(handler.finalState.State, StateCompleted);
+    EXPECT_EQ(handler.finalState.TargetCount, 0);
+    EXPECT_EQ(handler.finalState.PassCount, 35);
+    EXPECT_TRUE(handler.logs.empty());
+    EXPECT_TRUE(handler.deleted.empty());
+}
+
+TEST(JobControl, PauseHoldsAtACheckpointAndResumeFinishes)
+{
+    SlowJob job(8);
+    WiperThread thread(2, TargetFiles, 1, *job.list, job.handler, job.io);
+    ASSERT_TRUE(PumpUntil([&] { return job.io.Calls(IoCall::Write) >= 2; }));
+    thread.Pause();
+    PumpUntil([] { return false; }, 100);
+    int held = job.io.Calls(IoCall::Write);
+    PumpUntil([] { return false; }, 300);
+    EXPECT_EQ(job.io.Calls(IoCall::Write), held);
+    EXPECT_EQ(job.handler.finishedCount, 0);
+    thread.Resume();
+    ASSERT_TRUE(PumpUntil([&] { return job.handler.finishedCount > 0; }));
+    EXPECT_EQ(job.handler.finalState.State, StateCompleted);
+    EXPECT_EQ(job.handler.finalState.FileDeletions, 1);
+}
+
+TEST(JobControl, CancelWhilePausedEndsPromptlyAsCancelled)
+{
+    SlowJob job(8);
+    WiperThread thread(2, TargetFiles, 1, *job.list, job.handler, job.io);
+    ASSERT_TRUE(PumpUntil([&] { return job.io.Calls(IoCall::Write) >= 1; }));
+    thread.Pause();
+    PumpUntil([] { return false; }, 100);
+    DWORD start = GetTickCount();
+    thread.Cancel();
+    ASSERT_TRUE(PumpUntil([&] { return job.handler.finishedCount > 0; }));
+    // The pause polls every 10 ms; allow for a loaded machine.
+    EXPECT_LT(GetTickCount() - start, 500u);
+    EXPECT_EQ(job.handler.finalState.State, StateCancelled);
+}
+
+TEST(JobControl, CancelMidPassLeavesThatFilePartialAndTheRestUntouched)
+{
+    SlowJob job(8, 20, 2);
+    WiperThread thread(2, TargetFiles, 1, *job.list, job.handler, job.io);
+    ASSERT_TRUE(PumpUntil([&] { return job.io.Calls(IoCall::Write) >= 2; }));
+    thread.Cancel();
+    ASSERT_TRUE(PumpUntil([&] { return job.handler.finishedCount > 0; }));
+    const WipeStateData& state = job.handler.finalState;
+    EXPECT_EQ(state.State, StateCancelled);
+    EXPECT_EQ(state.TargetIndex, 0);
+    EXPECT_EQ(state.PartialCount, 1);
+    EXPECT_EQ(state.FileDeletions, 0);
+    EXPECT_LT(job.io.Calls(IoCall::Write), 8);
+    for (int32_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(job.list->At(i)->Success, 0) << i;
+        EXPECT_TRUE(FileExists(job.list->At(i)->Path)) << i;
+    }
+    EXPECT_TRUE(job.handler.logs.empty());
+}
+
+TEST(JobControl, DestroyingARunningJobDeliversEverythingPostedAndNothingAfter)
+{
+    SlowJob job(8);
+    job.io.Fail(IoCall::Open, 2, ERROR_ACCESS_DENIED);  // the second file's record is queued, never pumped
+    std::wstring second = job.dir.WriteFile(L"second", "x");
+    job.list->Add(new FileInfo(second));
+    job.io.Delay(IoCall::Write, 0);
+    auto thread = std::make_unique<WiperThread>(2, TargetFiles, 1, *job.list, job.handler, job.io);
+    // Let the worker run and post without delivering anything.
+    while (job.io.Calls(IoCall::Open) < 2)
+        Sleep(5);
+    Sleep(50);
+    thread.reset();
+    EXPECT_EQ(job.handler.finishedCount, 1);
+    EXPECT_EQ(job.handler.afterFinished, 0);
+    EXPECT_EQ(Keys(job.handler), std::vector<std::wstring>{L"Log.FileOpenError"});
+    EXPECT_EQ(job.handler.deleted, std::vector<int32_t>{0});
+    size_t reports = job.handler.progress.size();
+    PumpUntil([] { return false; }, 200);
+    EXPECT_EQ(job.handler.progress.size(), reports);
+    EXPECT_EQ(job.handler.finishedCount, 1);
+}
+
+TEST(JobControl, DestroyingMidWipeCancelsAtTheNextCheckpoint)
+{
+    SlowJob job(8);
+    auto thread = std::make_unique<WiperThread>(2, TargetFiles, 1, *job.list, job.handler, job.io);
+    ASSERT_TRUE(PumpUntil([&] { return job.io.Calls(IoCall::Write) >= 1; }));
+    thread.reset();
+    EXPECT_EQ(job.handler.finishedCount, 1);
+    EXPECT_EQ(job.handler.finalState.State, StateCancelled);
+    EXPECT_TRUE(FileExists(job.list->At(0)->Path));
+    EXPECT_LT(job.io.Calls(IoCall::Write), 8);
+}
+
+TEST(JobControl, SlowProgressHandlerSeesReportsDroppedNotQueued)
+{
+    // 40 writes of 20 ms each would give a report every write; a handler that
+    // takes 200 ms sees only a handful, each newer than the last.
+    SlowJob job(40);
+    job.handler.progressDelay = 200;
+    RunJob(2, TargetFiles, 1, *job.list, job.handler, job.io);
+    ASSERT_EQ(job.handler.finalState.FileDeletions, 1);
+    EXPECT_GE(job.handler.progress.size(), 2u);
+    EXPECT_LE(job.handler.progress.size(), 10u);
+    for (size_t i = 1; i < job.handler.progress.size(); ++i)
+        EXPECT_GT(job.handler.progress[i].TargetWrite.Current, job.handler.progress[i - 1].TargetWrite.Current);
+}
+
+TEST(JobControl, ProgressReportsCarryTheJobsState)
+{
+    SlowJob job(6);
+    RunJob(9, TargetFiles, 2, *job.list, job.handler, job.io);
+    ASSERT_FALSE(job.handler.progress.empty());
+    bool sawSecondRound = false;
+    for (const WipeStateData& report : job.handler.progress) {
+        EXPECT_EQ(report.WipeMethod, 9);
+        EXPECT_EQ(report.RoundCount, 2);
+        EXPECT_EQ(report.PassCount, 3);
+        EXPECT_EQ(report.TargetCount, 1);
+        EXPECT_LE(report.TargetWrite.Current, report.TargetWrite.Total);
+        sawSecondRound |= report.RoundIndex == 1;
+    }
+    EXPECT_TRUE(sawSecondRound);
+    EXPECT_EQ(job.handler.finalState.State, StateCompleted);
+}
+
+// A drive reporting 4096-byte sectors: every target is addressed in 4096-byte units.
+class BigSectorIo : public FaultInjectingIo {
+public:
+    bool DiskFreeSpace(const std::wstring& root, DWORD& sectorsPerCluster, DWORD& bytesPerSector,
+                       DWORD& freeClusters, DWORD& totalClusters) override
+    {
+        roots.push_back(root);
+        sectorsPerCluster = 1;
+        bytesPerSector = 4096;
+        freeClusters = totalClusters = 1000;
+        return true;
+    }
+    std::vector<std::wstring> roots;
+};
+
+TEST(JobControl, UnitSizeComesFromTheFirstTargetsDrive)
+{
+    TempDir dir;
+    auto list = ListOf({dir.WriteFile(L"a", "1000"), dir.WriteFile(L"b", std::string(5000, 'b'))});
+    BigSectorIo io;
+    RecordingHandler handler;
+    RunJob(2, TargetFiles, 1, *list, handler, io);
+    EXPECT_EQ(io.roots, std::vector<std::wstring>{dir.Path().substr(0, 3)});
+    EXPECT_EQ(handler.finalState.TotalWrite.Total, 4096 * 3);
+    EXPECT_EQ(handler.finalState.TargetWrite.Total, 4096 * 2);
+    EXPECT_EQ(handler.finalState.FileDeletions, 2);
+}
+
+}  // namespace
