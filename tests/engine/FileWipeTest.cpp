@@ -67,13 +67,13 @@ TEST(FileWipe, EveryPassOfEveryRoundLandsOnDiskThenTheFilesAreDeleted)
 
         ASSERT_EQ(handler.finishedCount, 1);
         EXPECT_TRUE(handler.logs.empty());
-        std::vector<PassSpec> passes = MethodPasses(c.method);
+        std::vector<PlannedPass> passes = MethodPasses(c.method);
         ReferenceRandom random;
         size_t snapshot = 0;
         int64_t totalWrite = 0, totalRead = 0;
         int writes = 0, verifies = 0;
-        for (const PassSpec& pass : passes)
-            (pass.kind == PassSpec::Verify ? verifies : writes) += 1;
+        for (const PlannedPass& pass : passes)
+            (pass.kind == PlannedPass::Verify ? verifies : writes) += 1;
         for (size_t i = 0; i < sizes.size(); ++i) {
             int64_t units = int64_t((sizes[i] + unit - 1) / unit);
             TargetModel model{Content(sizes[i], char('a' + i)), sizes[i], unit, units, 512};

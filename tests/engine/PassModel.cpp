@@ -4,18 +4,18 @@
 
 namespace {
 
-PassSpec P(std::initializer_list<uint8_t> bytes)
+PlannedPass P(std::initializer_list<uint8_t> bytes)
 {
-    return {PassSpec::Pattern, std::string(bytes.begin(), bytes.end())};
+    return {PlannedPass::Pattern, std::string(bytes.begin(), bytes.end())};
 }
 
-const PassSpec R{PassSpec::Random, ""};
-const PassSpec M{PassSpec::MiddleByte, ""};
-const PassSpec V{PassSpec::Verify, ""};
+const PlannedPass R{PlannedPass::Random, ""};
+const PlannedPass M{PlannedPass::MiddleByte, ""};
+const PlannedPass V{PlannedPass::Verify, ""};
 
-std::vector<PassSpec> Gutmann()
+std::vector<PlannedPass> Gutmann()
 {
-    std::vector<PassSpec> passes{R, R, R, R, P({0x55}), P({0xAA}), P({0x92, 0x49, 0x24}), P({0x49, 0x24, 0x92}),
+    std::vector<PlannedPass> passes{R, R, R, R, P({0x55}), P({0xAA}), P({0x92, 0x49, 0x24}), P({0x49, 0x24, 0x92}),
                                  P({0x24, 0x92, 0x49})};
     for (int value = 0x00; value <= 0xFF; value += 0x11)
         passes.push_back(P({static_cast<uint8_t>(value)}));
@@ -27,12 +27,12 @@ std::vector<PassSpec> Gutmann()
 
 }  // namespace
 
-std::vector<PassSpec> MethodPasses(int method)
+std::vector<PlannedPass> MethodPasses(int method)
 {
-    const PassSpec zero = P({0x00}), ones = P({0xFF});
+    const PlannedPass zero = P({0x00}), ones = P({0xFF});
     switch (method) {
-    case 0: return {{PassSpec::ZeroEvery, "", 3}};
-    case 1: return {{PassSpec::ZeroEvery, "", 2}};
+    case 0: return {{PlannedPass::ZeroEvery, "", 3}};
+    case 1: return {{PlannedPass::ZeroEvery, "", 2}};
     case 2: return {zero};
     case 3: return {R};
     case 4: return {R, zero};
@@ -45,8 +45,8 @@ std::vector<PassSpec> MethodPasses(int method)
     case 11: return {zero, ones, zero, ones, zero, ones, M};
     case 12: return Gutmann();
     case 13: {
-        std::vector<PassSpec> passes{zero, ones, R};
-        for (const PassSpec& pass : Gutmann())
+        std::vector<PlannedPass> passes{zero, ones, R};
+        for (const PlannedPass& pass : Gutmann())
             passes.push_back(pass);
         return passes;
     }
@@ -54,13 +54,13 @@ std::vector<PassSpec> MethodPasses(int method)
     return {};
 }
 
-void TargetModel::Apply(const PassSpec& pass, ReferenceRandom& random)
+void TargetModel::Apply(const PlannedPass& pass, ReferenceRandom& random)
 {
-    if (pass.kind == PassSpec::Verify)
+    if (pass.kind == PlannedPass::Verify)
         return;
     size_t total = static_cast<size_t>(units) * unitSize;
     image.resize(std::max(image.size(), total));
-    if (pass.kind == PassSpec::ZeroEvery) {
+    if (pass.kind == PlannedPass::ZeroEvery) {
         for (int64_t unit = 0; unit < units; unit += pass.step) {
             std::fill_n(image.begin() + unit * unitSize, unitSize, '\0');
             length = std::max(length, static_cast<size_t>(unit + 1) * unitSize);
@@ -68,7 +68,7 @@ void TargetModel::Apply(const PassSpec& pass, ReferenceRandom& random)
         return;
     }
     uint8_t middle = 0;
-    if (pass.kind == PassSpec::MiddleByte)
+    if (pass.kind == PlannedPass::MiddleByte)
         do
             middle = static_cast<uint8_t>(random.Next());
         while (middle == 0x00 || middle == 0xFF);
@@ -77,9 +77,9 @@ void TargetModel::Apply(const PassSpec& pass, ReferenceRandom& random)
         size_t bytes = std::min(blockBytes, total - start);
         for (size_t i = 0; i < bytes; ++i) {
             uint8_t value;
-            if (pass.kind == PassSpec::Pattern)
+            if (pass.kind == PlannedPass::Pattern)
                 value = static_cast<uint8_t>(pass.group[i % pass.group.size()]);
-            else if (pass.kind == PassSpec::MiddleByte)
+            else if (pass.kind == PlannedPass::MiddleByte)
                 value = middle;
             else if (i % 2 == 0) {
                 uint16_t word = random.Next();

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-struct PassSpec {
+struct PlannedPass {
     enum Kind { Pattern, Random, MiddleByte, Verify, ZeroEvery } kind;
     std::string group;   // Pattern: the repeating bytes
     int step = 0;        // ZeroEvery: one unit of zeros every `step` units
 };
 
-std::vector<PassSpec> MethodPasses(int method);
+std::vector<PlannedPass> MethodPasses(int method);
 
 // The reference generator: one output per step.
 struct ReferenceRandom {
@@ -33,5 +33,5 @@ struct TargetModel {
     int blockUnits = 0;
 
     // Applies one pass; verification passes change nothing.
-    void Apply(const PassSpec& pass, ReferenceRandom& random);
+    void Apply(const PlannedPass& pass, ReferenceRandom& random);
 };

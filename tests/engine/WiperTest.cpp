@@ -50,16 +50,16 @@ void ExpectPassesAsModelled(int method, int unitSize, int64_t units, int blockUn
 {
     SCOPED_TRACE("method " + std::to_string(method) + ", " + std::to_string(units) + " units");
     Round round = CollectRound(method, unitSize, units, blockUnits, rounds);
-    std::vector<PassSpec> specs = MethodPasses(method);
-    ASSERT_EQ(round.passes.size(), specs.size() * rounds);
+    std::vector<PlannedPass> plan = MethodPasses(method);
+    ASSERT_EQ(round.passes.size(), plan.size() * rounds);
     TargetModel model{std::string(size_t(units) * unitSize, '\x5A'), 0, unitSize, units, blockUnits};
     TargetModel actual = model;
     ReferenceRandom random;
     for (size_t pass = 0; pass < round.passes.size(); ++pass) {
-        const PassSpec& spec = specs[pass % specs.size()];
-        EXPECT_EQ(round.verify[pass], spec.kind == PassSpec::Verify) << "pass " << pass;
-        model.Apply(spec, random);
-        if (spec.kind == PassSpec::Verify)
+        const PlannedPass& planned = plan[pass % plan.size()];
+        EXPECT_EQ(round.verify[pass], planned.kind == PlannedPass::Verify) << "pass " << pass;
+        model.Apply(planned, random);
+        if (planned.kind == PlannedPass::Verify)
             continue;
         for (const Block& block : round.passes[pass])
             std::memcpy(&actual.image[block.start * unitSize], block.bytes.data(), block.bytes.size());
