@@ -2,6 +2,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "log/Log.h"
+#include "settings/Unicodelanguage.h"
+#include "settings/Vxuserconfig.h"
+#include "ui/Utils.h"
+
 namespace {
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -13,12 +18,30 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+// The process-wide instances exist before the first window, in this order:
+// branding tree, icon cache, configuration store, language manager, logger.
+// They are function-local statics, so they are destroyed in reverse order
+// after the last window.
+void CreateApplicationInstances()
+{
+    OEMConfig();
+    IconCache();
+    UserConfig();
+    Language();
+    AppLog();
+    InstallFileInfoDisplayLookup();
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
 {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
+    // The shell namespace, the icon cache and the help browser need OLE on
+    // the user-interface thread.
+    OleInitialize(nullptr);
+    CreateApplicationInstances();
 
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
@@ -42,5 +65,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+    OleUninitialize();
     return static_cast<int>(message.wParam);
 }
