@@ -48,7 +48,15 @@ Control::~Control()
         // sends while being destroyed reaches this object.
         HWND window = window_;
         Detach();
+        // A control object dies with the form object that holds it, whose own
+        // members may already be gone: while the window goes, what it sends
+        // to its parents gets only the default handling.
+        Control* root = this;
+        while (root->parent_ != nullptr)
+            root = root->parent_;
+        ++root->suspended_;
         DestroyWindow(window);
+        --root->suspended_;
     }
     if (parent_ != nullptr) {
         auto& siblings = parent_->children_;
@@ -398,6 +406,11 @@ LRESULT Control::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         return ownClass ? DefWindowProcW(window, message, wParam, lParam)
                         : DefSubclassProc(window, message, wParam, lParam);
     }
+    const Control* root = this;
+    while (root->parent_ != nullptr)
+        root = root->parent_;
+    if (root->suspended_ > 0)
+        return DefaultHandler(message, wParam, lParam);
     return HandleMessage(message, wParam, lParam);
 }
 

@@ -134,6 +134,7 @@ private:
     void RecordAnchorOrigin();
 
     Container* parent_;
+    int suspended_ = 0;     // on the root: a control's window is being destroyed by its destructor
     bool ownClass_ = false;
     RECT rect_{};           // design units before the window exists, physical pixels afterwards
     bool scaled_ = false;

@@ -23,8 +23,12 @@ Form::Form() : Container(nullptr)
 Form::~Form()
 {
     Application::Instance().UnregisterForm(this);
+    // The derived form and its controls are gone; its hooks must not run again.
+    ++suspended_;
     if (toolTip_ != nullptr)
         DestroyWindow(toolTip_);
+    if (window_ != nullptr)
+        DestroyWindow(window_);
 }
 
 void Form::SetBorderStyle(BorderStyle style)
@@ -388,6 +392,11 @@ void Form::RefreshFonts(Control& control)
 
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (OnMessage) {
+        LRESULT result = 0;
+        if (OnMessage(message, wParam, lParam, result))
+            return result;
+    }
     switch (message) {
     case WM_CLOSE:
         Close();

@@ -50,6 +50,9 @@ public:
     std::function<void()> OnClose;
     std::function<void()> OnResize;
     std::function<void()> OnShow;
+    // Any other message of the form's window (WM_APP messages a form posts to
+    // itself); return true when handled, with the result in `result`.
+    std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)> OnMessage;
 
 protected:
     CreateParams GetCreateParams() const override;

@@ -207,3 +207,54 @@ TEST(ToolkitForm, DestroyingTheWindowsReleasesRowsWhileTheObjectsAreWhole)
     EXPECT_EQ(released, 0);
     EXPECT_FALSE(IsWindow(window));
 }
+
+namespace {
+
+// Counts what reaches its own message handler after its destructor began.
+class WatchedForm : public Form {
+public:
+    Button ButtonA{this};
+    ListView LV{this};
+    int* lateMessages;
+    bool dying = false;
+    explicit WatchedForm(int* late) : lateMessages(late)
+    {
+        ButtonA.SetBounds(0, 0, 75, 25);
+        LV.SetBounds(0, 30, 100, 100);
+        LV.AddColumn(L"Name", 80);
+        OnMessage = [this](UINT message, WPARAM, LPARAM, LRESULT& result) {
+            constexpr UINT kRefresh = WM_APP + 1;
+            if (message == kRefresh) {
+                ++refreshes;
+                result = 0;
+                return true;
+            }
+            return false;
+        };
+    }
+    ~WatchedForm() override { dying = true; }
+    int refreshes = 0;
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (dying)
+            ++*lateMessages;
+        return Form::HandleMessage(message, wParam, lParam);
+    }
+};
+
+}  // namespace
+
+TEST(ToolkitForm, OwnMessagesReachTheFormAndNoneArriveWhileItIsDestroyed)
+{
+    int late = 0;
+    auto form = std::make_unique<WatchedForm>(&late);
+    form->Show();
+    form->LV.AddItem(L"row");
+    PostMessageW(form->Handle(), WM_APP + 1, 0, 0);
+    Application::Instance().ProcessMessages();
+    EXPECT_EQ(form->refreshes, 1);
+    form.reset();
+    EXPECT_EQ(late, 0);
+}
