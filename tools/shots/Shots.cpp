@@ -1,5 +1,7 @@
-// varnox_shots FOLDER: shows each demo form, copies what the screen shows of
-// it, and writes FOLDER\<name>.png. Run under a display (scripts/shots).
+// varnox_shots FOLDER [DPI]: shows each demo form, copies what the screen
+// shows of it, and writes FOLDER\<name>.png (with a DPI: laid out as on a
+// monitor of that DPI, FOLDER\<name>-<DPI>dpi.png). Run under a display
+// (scripts/shots).
 #include "DemoForms.h"
 #include "ui/toolkit/Application.h"
 #include <objbase.h>
@@ -101,7 +103,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     int argumentCount = 0;
     LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &argumentCount);
     std::wstring folder = argumentCount > 1 ? arguments[1] : L".";
+    int dpi = argumentCount > 2 ? _wtoi(arguments[2]) : 0;
     LocalFree(arguments);
+    std::wstring suffix = dpi > 0 ? L"-" + std::to_wstring(dpi) + L"dpi.png" : L".png";
+    SetDpiOverride(dpi);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
     Application& application = Application::Instance();
@@ -121,14 +126,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 
     int failures = 0;
     main.Show();
-    failures += Capture(main.Handle(), folder + L"\\MainWindowFrame.png") ? 0 : 1;
+    failures += Capture(main.Handle(), folder + L"\\MainWindowFrame" + suffix) ? 0 : 1;
     struct Shot {
         Form* form;
         const wchar_t* name;
     };
     for (Shot shot : {Shot{&wipe, L"WipeWindow"}, Shot{&log, L"LogWindow"}, Shot{&options, L"OptionsWindow"}}) {
         shot.form->Show();
-        failures += Capture(shot.form->Handle(), folder + L"\\" + shot.name + L".png") ? 0 : 1;
+        failures += Capture(shot.form->Handle(), folder + L"\\" + shot.name + suffix) ? 0 : 1;
         shot.form->Hide();
     }
     for (Form* form : {static_cast<Form*>(&options), static_cast<Form*>(&log), static_cast<Form*>(&wipe),
