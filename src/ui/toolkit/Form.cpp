@@ -351,18 +351,30 @@ Button* Form::FindButton(bool wantDefault, const Container& within) const
     return nullptr;
 }
 
+namespace {
+
+// The drop-down list a key went to: the box itself or the edit inside it.
+HWND ComboBoxOf(HWND window)
+{
+    for (HWND candidate : {window, GetParent(window)}) {
+        wchar_t className[32] = {};
+        if (candidate != nullptr && GetClassNameW(candidate, className, 32) > 0 &&
+            lstrcmpiW(className, WC_COMBOBOXW) == 0)
+            return candidate;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 bool Form::PreTranslateMessage(MSG& message)
 {
     if (window_ == nullptr || !IsWindowEnabled(window_))
         return false;
     if (message.message == WM_KEYDOWN && (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE)) {
-        wchar_t className[32] = {};
-        GetClassNameW(message.hwnd, className, 32);
         // An open drop-down list takes Enter and Escape for itself.
-        HWND combo = GetAncestor(message.hwnd, GA_PARENT);
-        if (lstrcmpiW(className, WC_COMBOBOXW) == 0)
-            combo = message.hwnd;
-        if (SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0)
+        HWND combo = ComboBoxOf(message.hwnd);
+        if (combo != nullptr && SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0)
             return false;
         if (message.wParam == VK_RETURN) {
             // Enter on a focused button presses that button, as in dialogs.

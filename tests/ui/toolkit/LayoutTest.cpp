@@ -3,6 +3,7 @@
 #include "ui/toolkit/Form.h"
 #include "ui/toolkit/StdControls.h"
 #include "ui/toolkit/Gdi.h"
+#include "ui/toolkit/TestDriver.h"
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -189,4 +190,71 @@ TEST(ToolkitLayout, MovingToAMonitorOfAnotherDpiRescalesTheForm)
     RECT button = form.ButtonCancel.BoundsPx();
     // At 144 DPI the button ended 7 pixels from the panel's right edge.
     EXPECT_EQ(button.right, 750 - 7);
+}
+
+namespace {
+
+class GroupedForm : public Form {
+public:
+    GroupBox GBWipeMethod{this};
+    Label LabelWipeMethodDescription{&GBWipeMethod};
+    Image Picture{this};
+
+    GroupedForm()
+    {
+        SetClientSize(506, 357);
+        GBWipeMethod.SetBounds(116, 80, 370, 121);
+        GBWipeMethod.SetAnchors(akLeft | akTop | akRight);
+        GBWipeMethod.SetCaption(L"Description");
+        LabelWipeMethodDescription.SetBounds(4, 12, 358, 97);
+        LabelWipeMethodDescription.SetAnchors(akAll);
+        LabelWipeMethodDescription.SetAutoSize(false);
+        LabelWipeMethodDescription.SetWordWrap(true);
+        Picture.SetBounds(0, 0, 57, 41);
+    }
+};
+
+}  // namespace
+
+TEST(ToolkitLayout, ControlsInAGroupBoxAreAnchoredToIt)
+{
+    GroupedForm form;
+    form.CreateHandle();
+    ExpectRect(form.GBWipeMethod, Rect(116, 80, 486, 201));
+    ExpectRect(form.LabelWipeMethodDescription, Rect(4, 12, 362, 109));
+    EXPECT_EQ(form.GBWipeMethod.Caption(), L"Description");
+    form.SetClientSize(606, 357);
+    ExpectRect(form.GBWipeMethod, Rect(116, 80, 586, 201));
+    ExpectRect(form.LabelWipeMethodDescription, Rect(4, 12, 462, 109));
+}
+
+TEST(ToolkitLayout, ImageDrawsItsBitmapCentredWithTheCornerColourTransparent)
+{
+    GroupedForm form;
+    form.CreateHandle();
+    // 9 x 5 blue bitmap whose bottom-left pixel (the key) is green, like one more pixel inside.
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 9, 5);
+    GdiObject<HBITMAP> canvas(CreateCompatibleBitmap(screen, 57, 41));
+    ReleaseDC(nullptr, screen);
+    {
+        MemoryDC dc;
+        dc.Select(bitmap);
+        RECT all{0, 0, 9, 5};
+        GdiObject<HBRUSH> blue(CreateSolidBrush(RGB(0, 0, 255)));
+        FillRect(dc.Get(), &all, blue.Get());
+        SetPixel(dc.Get(), 0, 4, RGB(0, 255, 0));
+        SetPixel(dc.Get(), 4, 2, RGB(0, 255, 0));
+    }
+    form.Picture.SetBitmap(bitmap);
+    form.Picture.SetCenter(true);
+    form.Picture.SetTransparent(true);
+    MemoryDC target;
+    target.Select(canvas.Get());
+    form.Picture.Paint(target.Get());
+    int left = (57 - 9) / 2, top = (41 - 5) / 2;
+    EXPECT_EQ(GetPixel(target.Get(), left + 1, top + 1), RGB(0, 0, 255));
+    COLORREF background = form.Color();
+    EXPECT_EQ(GetPixel(target.Get(), left + 4, top + 2), background);   // transparent
+    EXPECT_EQ(GetPixel(target.Get(), left - 1, top), background);       // outside the picture
 }

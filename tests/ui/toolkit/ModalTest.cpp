@@ -201,3 +201,24 @@ TEST(ToolkitApplication, ErrorBoxCarriesTheApplicationTitle)
     EXPECT_EQ(caption, L"Varnox");
     EXPECT_EQ(type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
 }
+
+TEST_F(ToolkitModal, EnterOnAFocusedButtonPressesThatButton)
+{
+    Application::Instance().QueueModalAction([&](Form&) {
+        dialog.ButtonNo.SetFocus();
+        PressKey(dialog.ButtonNo, VK_RETURN);
+    });
+    EXPECT_EQ(dialog.ShowModal(), mrNo);
+    EXPECT_EQ(dialog.clicksOfYes, 0);
+}
+
+TEST_F(ToolkitModal, EscapeWithoutACancelButtonKeepsTheFormOpen)
+{
+    dialog.ButtonCancel.SetCancel(false);
+    Application::Instance().QueueModalAction([&](Form&) {
+        PressKey(dialog.EditAnswer, VK_ESCAPE);
+        EXPECT_EQ(dialog.GetModalResult(), mrNone);
+        Press(dialog.ButtonYes);
+    });
+    EXPECT_EQ(dialog.ShowModal(), mrYes);
+}
