@@ -214,7 +214,8 @@ bool WiperThread::SeekTarget(HANDLE handle, int64_t offset, int64_t reportedOffs
 {
     if (io.Seek(handle, offset))
         return true;
-    PostSystemError(L"Log.FileSeekError", io.LastError(), reportedOffset);
+    DWORD error = io.LastError();
+    PostSystemError(L"Log.FileSeekError", error, reportedOffset);
     return false;
 }
 

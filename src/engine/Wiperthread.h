@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include "engine/Sha1hasher.h"
 #include "engine/WipeIo.h"
 #include "engine/Wiper.h"
 #include "engine/Wipestatedata.h"
@@ -88,6 +89,8 @@ protected:
     // The pass loop of a round over `file` in blocks of at most `blockUnits`;
     // offsets in log records are `offsetBase` + the offset within `file`.
     bool RunRound(HANDLE file, int64_t units, int32_t blockUnits, int64_t offsetBase);
+    // The blocks of the current pass, then the flush; `digest` (may be null) takes the data.
+    bool RunPass(HANDLE file, int64_t units, int64_t offsetBase, bool verify, Sha1Context* digest);
 
     HWND window = nullptr;
     HANDLE thread = nullptr;

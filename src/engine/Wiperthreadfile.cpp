@@ -15,7 +15,8 @@ void WiperThread::WipeFile()
         targetHandle = io.Open(info.Path, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING,
                                FILE_FLAG_WRITE_THROUGH | FILE_FLAG_NO_BUFFERING);
     if (readOnly || targetHandle == INVALID_HANDLE_VALUE) {
-        PostSystemError(L"Log.FileOpenError", readOnly ? DWORD(ERROR_ACCESS_DENIED) : io.LastError());
+        DWORD error = readOnly ? DWORD(ERROR_ACCESS_DENIED) : io.LastError();
+        PostSystemError(L"Log.FileOpenError", error);
         state.FailedCount += 1;
         info.Success = 0;
         return;
@@ -47,7 +48,8 @@ void WiperThread::WipeFile()
         PostTargetDeleted(state.TargetIndex);
         state.FileDeletions += 1;
     } else {
-        PostSystemError(L"Log.FileDeleteError", io.LastError());
+        DWORD error = io.LastError();
+        PostSystemError(L"Log.FileDeleteError", error);
         state.PartialCount += 1;
         info.Success = 0;
     }
@@ -66,7 +68,8 @@ void WiperThread::DeleteDirectory()
         PostTargetDeleted(state.TargetIndex);
         state.DirDeletions += 1;
     } else {
-        PostSystemError(L"Log.DirDeleteError", io.LastError());
+        DWORD error = io.LastError();
+        PostSystemError(L"Log.DirDeleteError", error);
         state.FailedCount += 1;
         info.Success = 0;
     }
