@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include "engine/Extent.h"
 #include "engine/Sha1hasher.h"
 #include "engine/WipeIo.h"
 #include "engine/Wiper.h"
@@ -91,6 +92,24 @@ protected:
     bool RunRound(HANDLE file, int64_t units, int32_t blockUnits, int64_t offsetBase);
     // The blocks of the current pass, then the flush; `digest` (may be null) takes the data.
     bool RunPass(HANDLE file, int64_t units, int64_t offsetBase, bool verify, Sha1Context* digest);
+
+    // Free-space job.
+    enum MoveResult { MovePlaced = 0, MoveRefused = 1, MoveLocationUnknown = 2, MoveMisplaced = 3,
+                      MoveWrongLength = 4 };
+    bool GetVolumeSpace(const std::wstring& root, int32_t& clusterSize, int64_t& totalClusters,
+                        int64_t& freeClusters);
+    // The free runs in [startCluster, endCluster) of the open volume.
+    bool AnalyzeVolume(ExtentArray& extents, int64_t& freeCount, int64_t endCluster, int64_t startCluster);
+    // A hidden, delete-on-close file of `clusters` clusters in `root`.
+    HANDLE CreateTempFile(const std::wstring& root, int64_t clusters);
+    int MoveTempFile(HANDLE file, const Extent& extent);
+    bool WipeTempFile(HANDLE file, const Extent& extent);
+    // Places and wipes the runs of one window, halving a run whose placement
+    // fails down to single clusters, which are given up and counted in
+    // `skippedClusters`. False when the target cannot go on.
+    bool WipeExtents(const std::wstring& root, ExtentArray& extents, int64_t& skippedClusters);
+    // Whether `file` lies in one piece, and where; false when that cannot be read.
+    bool LocateTempFile(HANDLE file, bool& single, Extent& location);
 
     HWND window = nullptr;
     HANDLE thread = nullptr;

@@ -126,6 +126,7 @@ void AddLog(std::vector<LanguageKey>& keys)
     AddAll(keys, L"Log.", {L"FileSeekError", L"FileWriteError", L"FileReadError"},
            Join(kSystemError, {L"ErrorOffset"}));
     keys.push_back({L"Log.VerificationError", {L"WrittenDataHash", L"ReadDataHash"}});
+    keys.push_back({L"Log.FreeSpaceClustersSkipped", {L"ClusterCount"}});
 }
 
 }  // namespace

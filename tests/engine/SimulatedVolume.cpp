@@ -1,0 +1,724 @@
+#include "SimulatedVolume.h"
+
+#include <winioctl.h>
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+
+using Lock = std::lock_guard<std::recursive_mutex>;
+
+SimulatedVolume::SimulatedVolume(const std::wstring& root, uint32_t bytesPerSector, uint32_t sectorsPerCluster,
+                                 int64_t totalClusters, bool keepContents)
+    : partitionLength(totalClusters * bytesPerSector * sectorsPerCluster),
+      geometrySectorSize(bytesPerSector),
+      root(root),
+      bytesPerSector(bytesPerSector),
+      sectorsPerCluster(sectorsPerCluster),
+      clusterSize(static_cast<int32_t>(bytesPerSector * sectorsPerCluster)),
+      totalClusters(totalClusters),
+      image(static_cast<uint64_t>(totalClusters) * bytesPerSector * sectorsPerCluster, keepContents)
+{
+}
+
+bool SimulatedVolume::Fail(DWORD error)
+{
+    SetLastError(error);
+    return false;
+}
+
+bool SimulatedVolume::SameName(const std::wstring& a, const std::wstring& b) const
+{
+    return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+void SimulatedVolume::EnsureBitmap()
+{
+    if (bitmap.empty())
+        bitmap.assign(static_cast<size_t>(totalClusters / 8 + 8), 0);
+}
+
+void SimulatedVolume::Mark(int64_t cluster, bool inUse)
+{
+    uint8_t& byte = bitmap[static_cast<size_t>(cluster >> 3)];
+    uint8_t bit = static_cast<uint8_t>(1u << (cluster & 7));
+    if (((byte & bit) != 0) == inUse)
+        return;
+    byte ^= bit;
+    usedClusters += inUse ? 1 : -1;
+}
+
+void SimulatedVolume::SetInUse(int64_t start, int64_t count, bool inUse)
+{
+    Lock lock(mutex);
+    EnsureBitmap();
+    for (int64_t c = start; c < start + count && c < totalClusters; ++c)
+        Mark(c, inUse);
+}
+
+bool SimulatedVolume::InUse(int64_t cluster)
+{
+    Lock lock(mutex);
+    EnsureBitmap();
+    return (bitmap[static_cast<size_t>(cluster >> 3)] >> (cluster & 7)) & 1;
+}
+
+int64_t SimulatedVolume::FreeClusters()
+{
+    Lock lock(mutex);
+    return totalClusters - usedClusters;
+}
+
+void SimulatedVolume::Fragment(uint32_t seed, int64_t maxUsed, int64_t maxFree)
+{
+    Lock lock(mutex);
+    EnsureBitmap();
+    uint32_t state = seed;
+    auto next = [&state](int64_t limit) {
+        state = state * 1664525u + 1013904223u;
+        return 1 + static_cast<int64_t>((state >> 8) % static_cast<uint32_t>(limit));
+    };
+    for (int64_t c = 0; c < totalClusters;) {
+        int64_t used = std::min(next(maxUsed), totalClusters - c);
+        SetInUse(c, used);
+        c += used + std::min(next(maxFree), totalClusters - c - used);
+    }
+}
+
+std::vector<Extent> SimulatedVolume::FreeRuns()
+{
+    Lock lock(mutex);
+    std::vector<Extent> runs;
+    for (int64_t c = 0; c < totalClusters; ++c) {
+        if (InUse(c))
+            continue;
+        if (!runs.empty() && runs.back().StartCluster + runs.back().Clusters == c)
+            runs.back().Clusters += 1;
+        else
+            runs.push_back({c, 1});
+    }
+    return runs;
+}
+
+void SimulatedVolume::RefuseMoves(int64_t start, int64_t count, DWORD error, int times)
+{
+    Lock lock(mutex);
+    moveRules.push_back({start, count, error, times, false});
+}
+
+void SimulatedVolume::IgnoreMovesTo(int64_t start)
+{
+    Lock lock(mutex);
+    moveRules.push_back({start, 1, 0, -1, true});
+}
+
+void SimulatedVolume::FailControl(DWORD code, int nth, DWORD error, bool persistent)
+{
+    Lock lock(mutex);
+    controlFaults.push_back({code, nth, error, persistent});
+}
+
+void SimulatedVolume::BadSector(int64_t sector, DWORD error)
+{
+    Lock lock(mutex);
+    badSectors[sector] = error;
+}
+
+std::vector<SimulatedVolume::MoveRecord> SimulatedVolume::Moves()
+{
+    Lock lock(mutex);
+    return moves;
+}
+
+std::vector<int64_t> SimulatedVolume::TempFileSizes()
+{
+    Lock lock(mutex);
+    return tempFileSizes;
+}
+
+std::set<std::wstring> SimulatedVolume::Names()
+{
+    Lock lock(mutex);
+    std::set<std::wstring> names;
+    for (const auto& entry : files)
+        names.insert(entry.first);
+    return names;
+}
+
+int SimulatedVolume::OpenHandles()
+{
+    Lock lock(mutex);
+    return static_cast<int>(handles.size());
+}
+
+bool SimulatedVolume::Dismounted()
+{
+    Lock lock(mutex);
+    return dismounted;
+}
+
+DWORD SimulatedVolume::VolumeOpenAccess()
+{
+    Lock lock(mutex);
+    return volumeAccess;
+}
+
+DWORD SimulatedVolume::LastFileFlags()
+{
+    Lock lock(mutex);
+    return lastFileFlags;
+}
+
+SimulatedVolume::OpenHandle* SimulatedVolume::Find(HANDLE handle)
+{
+    auto found = handles.find(handle);
+    return found == handles.end() ? nullptr : &found->second;
+}
+
+SimulatedVolume::File* SimulatedVolume::FileOf(HANDLE handle)
+{
+    OpenHandle* open = Find(handle);
+    if (!open || open->volume)
+        return nullptr;
+    auto found = files.find(open->name);
+    return found == files.end() ? nullptr : &found->second;
+}
+
+int64_t SimulatedVolume::Clusters(const File& file) const
+{
+    int64_t clusters = 0;
+    for (const Extent& extent : file.extents)
+        clusters += extent.Clusters;
+    return clusters;
+}
+
+std::vector<Extent> SimulatedVolume::Merge(const std::vector<int64_t>& clusters)
+{
+    std::vector<Extent> extents;
+    for (int64_t c : clusters) {
+        if (!extents.empty() && extents.back().StartCluster + extents.back().Clusters == c)
+            extents.back().Clusters += 1;
+        else
+            extents.push_back({c, 1});
+    }
+    return extents;
+}
+
+bool SimulatedVolume::Allocate(File& file, int64_t clusters)
+{
+    std::vector<int64_t> owned;
+    for (const Extent& extent : file.extents)
+        for (int64_t c = extent.StartCluster; c < extent.StartCluster + extent.Clusters; ++c)
+            owned.push_back(c);
+    if (clusters < static_cast<int64_t>(owned.size())) {
+        for (size_t i = static_cast<size_t>(clusters); i < owned.size(); ++i)
+            Mark(owned[i], false);
+        owned.resize(static_cast<size_t>(clusters));
+    } else if (clusters > static_cast<int64_t>(owned.size())) {
+        int64_t needed = clusters - static_cast<int64_t>(owned.size());
+        if (needed > totalClusters - usedClusters)
+            return Fail(ERROR_DISK_FULL);
+        std::vector<int64_t> fresh;
+        if (placement == Placement::HighestFree) {
+            for (int64_t c = totalClusters - 1; c >= 0 && static_cast<int64_t>(fresh.size()) < needed; --c)
+                if (!InUse(c))
+                    fresh.push_back(c);
+            std::reverse(fresh.begin(), fresh.end());
+        } else {
+            for (int64_t c = 0; c < totalClusters && static_cast<int64_t>(fresh.size()) < needed; ++c)
+                if (!InUse(c))
+                    fresh.push_back(c);
+        }
+        for (int64_t c : fresh) {
+            Mark(c, true);
+            owned.push_back(c);
+        }
+    }
+    file.extents = Merge(owned);
+    return true;
+}
+
+void SimulatedVolume::Release(File& file)
+{
+    for (const Extent& extent : file.extents)
+        for (int64_t c = extent.StartCluster; c < extent.StartCluster + extent.Clusters; ++c)
+            Mark(c, false);
+    file.extents.clear();
+}
+
+bool SimulatedVolume::MapRange(const File& file, int64_t offset, int64_t bytes,
+                               std::vector<std::pair<int64_t, int64_t>>& pieces)
+{
+    int64_t vcnBase = 0;
+    for (const Extent& extent : file.extents) {
+        int64_t extentStart = vcnBase * clusterSize;
+        int64_t extentEnd = (vcnBase + extent.Clusters) * clusterSize;
+        if (bytes > 0 && offset < extentEnd && offset >= extentStart) {
+            int64_t part = std::min(bytes, extentEnd - offset);
+            pieces.push_back({extent.StartCluster * clusterSize + (offset - extentStart), part});
+            offset += part;
+            bytes -= part;
+        }
+        vcnBase += extent.Clusters;
+    }
+    return bytes == 0;
+}
+
+std::vector<Extent> SimulatedVolume::FileExtents(HANDLE handle)
+{
+    Lock lock(mutex);
+    File* file = FileOf(handle);
+    return file ? file->extents : std::vector<Extent>{};
+}
+
+std::string SimulatedVolume::FileContent(HANDLE handle)
+{
+    Lock lock(mutex);
+    std::string content;
+    File* file = FileOf(handle);
+    if (!file)
+        return content;
+    for (const Extent& extent : file->extents) {
+        size_t at = content.size();
+        content.resize(at + static_cast<size_t>(extent.Clusters) * clusterSize);
+        image.Read(static_cast<uint64_t>(extent.StartCluster) * clusterSize, reinterpret_cast<uint8_t*>(&content[at]),
+                   static_cast<size_t>(extent.Clusters) * clusterSize);
+    }
+    content.resize(static_cast<size_t>(file->size));
+    return content;
+}
+
+HANDLE SimulatedVolume::Open(const std::wstring& path, DWORD access, DWORD share, DWORD disposition,
+                             DWORD flagsAndAttributes)
+{
+    Lock lock(mutex);
+    (void)share;
+    OpenHandle open;
+    open.access = access;
+    open.flags = flagsAndAttributes;
+    if (SameName(path, Device())) {
+        if (disposition != OPEN_EXISTING) {
+            Fail(ERROR_INVALID_PARAMETER);
+            return INVALID_HANDLE_VALUE;
+        }
+        open.volume = true;
+        volumeAccess = access;
+    } else {
+        if (path.size() <= root.size() || !SameName(path.substr(0, root.size()), root) ||
+            path.find(L'\\', root.size()) != std::wstring::npos) {
+            Fail(ERROR_PATH_NOT_FOUND);
+            return INVALID_HANDLE_VALUE;
+        }
+        auto found = files.find(path);
+        if (found == files.end() && disposition == OPEN_EXISTING) {
+            Fail(ERROR_FILE_NOT_FOUND);
+            return INVALID_HANDLE_VALUE;
+        }
+        for (const auto& entry : handles)
+            if (!entry.second.volume && entry.second.name == path) {
+                Fail(ERROR_SHARING_VIOLATION);
+                return INVALID_HANDLE_VALUE;
+            }
+        File& file = files[path];
+        if (disposition == CREATE_ALWAYS) {
+            Release(file);
+            file.size = 0;
+        }
+        file.attributes = flagsAndAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
+        open.name = path;
+        lastFileFlags = flagsAndAttributes;
+    }
+    HANDLE handle = reinterpret_cast<HANDLE>(nextHandle);
+    nextHandle += 4;
+    handles[handle] = open;
+    return handle;
+}
+
+bool SimulatedVolume::Seek(HANDLE handle, int64_t offset)
+{
+    Lock lock(mutex);
+    OpenHandle* open = Find(handle);
+    if (!open)
+        return Fail(ERROR_INVALID_HANDLE);
+    if (offset < 0)
+        return Fail(ERROR_NEGATIVE_SEEK);
+    open->pointer = offset;
+    return true;
+}
+
+bool SimulatedVolume::Transfer(HANDLE handle, void* buffer, DWORD bytes, DWORD& done, bool write)
+{
+    Lock lock(mutex);
+    done = 0;
+    OpenHandle* open = Find(handle);
+    if (!open)
+        return Fail(ERROR_INVALID_HANDLE);
+    if (write && !(open->access & GENERIC_WRITE))
+        return Fail(ERROR_ACCESS_DENIED);
+    // Unbuffered handles transfer whole sectors only.
+    if ((open->flags & FILE_FLAG_NO_BUFFERING) && (open->pointer % bytesPerSector != 0 || bytes % bytesPerSector != 0))
+        return Fail(ERROR_INVALID_PARAMETER);
+    auto* data = static_cast<uint8_t*>(buffer);
+    if (open->volume) {
+        if (write) {
+            volumeWriteCalls += 1;
+            // A mounted file system keeps its sectors to itself.
+            if (!dismounted)
+                return Fail(ERROR_ACCESS_DENIED);
+        }
+        if (static_cast<uint64_t>(open->pointer) + bytes > static_cast<uint64_t>(partitionLength))
+            return Fail(ERROR_SECTOR_NOT_FOUND);
+        if (write) {
+            int64_t first = open->pointer / bytesPerSector, last = (open->pointer + bytes) / bytesPerSector;
+            auto bad = badSectors.lower_bound(first);
+            if (bad != badSectors.end() && bad->first < last)
+                return Fail(bad->second);
+            image.Write(static_cast<uint64_t>(open->pointer), data, bytes);
+        } else {
+            image.Read(static_cast<uint64_t>(open->pointer), data, bytes);
+        }
+        open->pointer += bytes;
+        done = bytes;
+        return true;
+    }
+    File& file = files[open->name];
+    int64_t length = write ? bytes : std::max<int64_t>(0, std::min<int64_t>(bytes, file.size - open->pointer));
+    std::vector<std::pair<int64_t, int64_t>> pieces;
+    if (write) {
+        fileWriteCalls += 1;
+        // Temporary files are sized first; a write beyond that is a fault of the caller.
+        if (open->pointer + length > file.size || !MapRange(file, open->pointer, length, pieces))
+            return Fail(ERROR_DISK_FULL);
+    } else if (!MapRange(file, open->pointer, length, pieces)) {
+        return Fail(ERROR_READ_FAULT);
+    }
+    for (const auto& [volumeOffset, part] : pieces) {
+        if (write)
+            image.Write(static_cast<uint64_t>(volumeOffset), data, static_cast<size_t>(part));
+        else
+            image.Read(static_cast<uint64_t>(volumeOffset), data, static_cast<size_t>(part));
+        data += part;
+    }
+    open->pointer += length;
+    done = static_cast<DWORD>(length);
+    return true;
+}
+
+bool SimulatedVolume::Read(HANDLE file, void* buffer, DWORD bytes, DWORD& done)
+{
+    return Transfer(file, buffer, bytes, done, false);
+}
+
+bool SimulatedVolume::Write(HANDLE file, const void* buffer, DWORD bytes, DWORD& done)
+{
+    return Transfer(file, const_cast<void*>(buffer), bytes, done, true);
+}
+
+bool SimulatedVolume::Flush(HANDLE file)
+{
+    Lock lock(mutex);
+    return Find(file) ? true : Fail(ERROR_INVALID_HANDLE);
+}
+
+bool SimulatedVolume::Size(HANDLE handle, int64_t& size)
+{
+    Lock lock(mutex);
+    File* file = FileOf(handle);
+    if (!file)
+        return Fail(ERROR_INVALID_HANDLE);
+    size = file->size;
+    return true;
+}
+
+bool SimulatedVolume::SetEnd(HANDLE handle)
+{
+    Lock lock(mutex);
+    File* file = FileOf(handle);
+    if (!file)
+        return Fail(ERROR_INVALID_HANDLE);
+    int64_t size = Find(handle)->pointer;
+    if (!Allocate(*file, (size + clusterSize - 1) / clusterSize))
+        return false;
+    file->size = size;
+    tempFileSizes.push_back(Clusters(*file));
+    return true;
+}
+
+bool SimulatedVolume::Close(HANDLE handle)
+{
+    Lock lock(mutex);
+    OpenHandle* open = Find(handle);
+    if (!open)
+        return Fail(ERROR_INVALID_HANDLE);
+    if (!open->volume && (open->flags & FILE_FLAG_DELETE_ON_CLOSE)) {
+        Release(files[open->name]);
+        files.erase(open->name);
+    }
+    handles.erase(handle);
+    return true;
+}
+
+bool SimulatedVolume::Delete(const std::wstring& path)
+{
+    Lock lock(mutex);
+    auto found = files.find(path);
+    if (found == files.end())
+        return Fail(ERROR_FILE_NOT_FOUND);
+    for (const auto& entry : handles)
+        if (!entry.second.volume && entry.second.name == path)
+            return Fail(ERROR_SHARING_VIOLATION);
+    Release(found->second);
+    files.erase(found);
+    return true;
+}
+
+bool SimulatedVolume::RemoveDir(const std::wstring&)
+{
+    return Fail(ERROR_PATH_NOT_FOUND);
+}
+
+DWORD SimulatedVolume::Attributes(const std::wstring& path)
+{
+    Lock lock(mutex);
+    if (SameName(path, root))
+        return FILE_ATTRIBUTE_DIRECTORY;
+    auto found = files.find(path);
+    if (found == files.end()) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    return found->second.attributes ? found->second.attributes : FILE_ATTRIBUTE_NORMAL;
+}
+
+bool SimulatedVolume::DiskFreeSpace(const std::wstring& path, DWORD& sectorsPerClusterOut, DWORD& bytesPerSectorOut,
+                                    DWORD& freeClustersOut, DWORD& totalClustersOut)
+{
+    Lock lock(mutex);
+    if (!SameName(path, root))
+        return Fail(ERROR_PATH_NOT_FOUND);
+    sectorsPerClusterOut = sectorsPerCluster;
+    bytesPerSectorOut = bytesPerSector;
+    freeClustersOut = static_cast<DWORD>(std::min<int64_t>(totalClusters - usedClusters, 0xFFFFFFFF));
+    totalClustersOut = static_cast<DWORD>(std::min<int64_t>(totalClusters, 0xFFFFFFFF));
+    return true;
+}
+
+bool SimulatedVolume::DiskFreeSpaceEx(const std::wstring& path, uint64_t& callerFreeBytes, uint64_t& totalBytes,
+                                      uint64_t& totalFreeBytes)
+{
+    Lock lock(mutex);
+    if (!SameName(path, root))
+        return Fail(ERROR_PATH_NOT_FOUND);
+    totalBytes = static_cast<uint64_t>(totalClusters) * clusterSize;
+    totalFreeBytes = static_cast<uint64_t>(totalClusters - usedClusters) * clusterSize;
+    callerFreeBytes = totalFreeBytes;
+    return true;
+}
+
+UINT SimulatedVolume::TempFileName(const std::wstring& directory, const std::wstring& prefix, UINT unique,
+                                   std::wstring& name)
+{
+    Lock lock(mutex);
+    name.clear();
+    if (!SameName(directory, root)) {
+        SetLastError(ERROR_DIRECTORY);
+        return 0;
+    }
+    UINT number = unique ? unique : nextUnique++;
+    wchar_t digits[16];
+    swprintf(digits, 16, L"%X", number & 0xFFFF);
+    name = root + prefix.substr(0, 3) + digits + L".tmp";
+    if (!unique)
+        files[name];  // made empty, as the system does
+    return number;
+}
+
+bool SimulatedVolume::Control(HANDLE device, DWORD code, const void* input, DWORD inputSize, void* output,
+                              DWORD outputSize, DWORD& returned)
+{
+    Lock lock(mutex);
+    returned = 0;
+    int number = ++controlCounts[code];
+    for (const ControlFault& fault : controlFaults)
+        if (fault.code == code && (fault.nth == number || (fault.persistent && number > fault.nth)))
+            return Fail(fault.error);
+    OpenHandle* open = Find(device);
+    if (!open)
+        return Fail(ERROR_INVALID_HANDLE);
+    return open->volume ? ControlVolume(*open, code, input, inputSize, output, outputSize, returned)
+                        : ControlFile(*open, code, input, inputSize, output, outputSize, returned);
+}
+
+bool SimulatedVolume::ControlFile(OpenHandle& open, DWORD code, const void* input, DWORD inputSize, void* output,
+                                  DWORD outputSize, DWORD& returned)
+{
+    File& file = files[open.name];
+    switch (code) {
+    case FSCTL_SET_COMPRESSION:
+        compressionRequests += 1;
+        if (inputSize != sizeof(USHORT) || !input)
+            return Fail(ERROR_INVALID_PARAMETER);
+        return *static_cast<const USHORT*>(input) == COMPRESSION_FORMAT_NONE ? true : Fail(ERROR_INVALID_PARAMETER);
+    case FSCTL_GET_RETRIEVAL_POINTERS:
+        return RetrievalPointers(file, input, inputSize, output, outputSize, returned);
+    default:
+        return Fail(ERROR_INVALID_FUNCTION);
+    }
+}
+
+bool SimulatedVolume::ControlVolume(OpenHandle&, DWORD code, const void* input, DWORD inputSize, void* output,
+                                    DWORD outputSize, DWORD& returned)
+{
+    switch (code) {
+    case IOCTL_DISK_GET_PARTITION_INFO: {
+        if (outputSize < sizeof(PARTITION_INFORMATION))
+            return Fail(ERROR_INSUFFICIENT_BUFFER);
+        PARTITION_INFORMATION partition{};
+        partition.StartingOffset.QuadPart = 1 << 20;
+        partition.PartitionLength.QuadPart = partitionLength;
+        partition.PartitionNumber = 1;
+        partition.PartitionType = PARTITION_IFS;
+        partition.RecognizedPartition = TRUE;
+        std::memcpy(output, &partition, sizeof(partition));
+        returned = sizeof(partition);
+        return true;
+    }
+    case IOCTL_DISK_GET_DRIVE_GEOMETRY: {
+        if (outputSize < sizeof(DISK_GEOMETRY))
+            return Fail(ERROR_INSUFFICIENT_BUFFER);
+        DISK_GEOMETRY geometry{};
+        geometry.MediaType = FixedMedia;
+        geometry.TracksPerCylinder = 255;
+        geometry.SectorsPerTrack = 63;
+        geometry.BytesPerSector = geometrySectorSize;
+        geometry.Cylinders.QuadPart = geometrySectorSize ? partitionLength / geometrySectorSize / (255 * 63) : 0;
+        std::memcpy(output, &geometry, sizeof(geometry));
+        returned = sizeof(geometry);
+        return true;
+    }
+    case FSCTL_DISMOUNT_VOLUME:
+        if (dismountError)
+            return Fail(dismountError);
+        dismounted = true;
+        return true;
+    case FSCTL_GET_VOLUME_BITMAP:
+        return Bitmap(input, inputSize, output, outputSize, returned);
+    case FSCTL_MOVE_FILE:
+        return MoveFile(input, inputSize);
+    default:
+        return Fail(ERROR_INVALID_FUNCTION);
+    }
+}
+
+bool SimulatedVolume::Bitmap(const void* input, DWORD inputSize, void* output, DWORD outputSize, DWORD& returned)
+{
+    constexpr DWORD header = offsetof(VOLUME_BITMAP_BUFFER, Buffer);
+    if (!input || inputSize < sizeof(STARTING_LCN_INPUT_BUFFER))
+        return Fail(ERROR_INVALID_PARAMETER);
+    if (!output || outputSize < header)
+        return Fail(ERROR_INSUFFICIENT_BUFFER);
+    int64_t start = static_cast<const STARTING_LCN_INPUT_BUFFER*>(input)->StartingLcn.QuadPart;
+    if (start < 0 || start >= totalClusters)
+        return Fail(ERROR_INVALID_PARAMETER);
+    EnsureBitmap();
+    start &= ~int64_t(7);
+    int64_t remaining = totalClusters - start;
+    size_t needed = static_cast<size_t>((remaining + 7) / 8);
+    size_t copied = std::min<size_t>(needed, outputSize - header);
+    auto* reply = static_cast<VOLUME_BITMAP_BUFFER*>(output);
+    reply->StartingLcn.QuadPart = start;
+    reply->BitmapSize.QuadPart = remaining;
+    std::memcpy(reply->Buffer, bitmap.data() + start / 8, copied);
+    returned = header + static_cast<DWORD>(copied);
+    return copied < needed ? Fail(ERROR_MORE_DATA) : true;
+}
+
+bool SimulatedVolume::RetrievalPointers(const File& file, const void* input, DWORD inputSize, void* output,
+                                        DWORD outputSize, DWORD& returned)
+{
+    constexpr DWORD header = offsetof(RETRIEVAL_POINTERS_BUFFER, Extents);
+    if (!input || inputSize < sizeof(STARTING_VCN_INPUT_BUFFER))
+        return Fail(ERROR_INVALID_PARAMETER);
+    if (!output || outputSize < sizeof(RETRIEVAL_POINTERS_BUFFER))
+        return Fail(ERROR_INSUFFICIENT_BUFFER);
+    int64_t startVcn = static_cast<const STARTING_VCN_INPUT_BUFFER*>(input)->StartingVcn.QuadPart;
+    auto* reply = static_cast<RETRIEVAL_POINTERS_BUFFER*>(output);
+    size_t room = (outputSize - header) / sizeof(reply->Extents[0]);
+    int64_t vcn = 0;
+    size_t count = 0;
+    bool first = true;
+    for (const Extent& extent : file.extents) {
+        int64_t next = vcn + extent.Clusters;
+        if (next > startVcn) {
+            if (count == room) {
+                reply->ExtentCount = static_cast<DWORD>(count);
+                returned = header + static_cast<DWORD>(count * sizeof(reply->Extents[0]));
+                return Fail(ERROR_MORE_DATA);
+            }
+            int64_t skip = first ? std::max<int64_t>(0, startVcn - vcn) : 0;
+            if (first)
+                reply->StartingVcn.QuadPart = vcn + skip;
+            first = false;
+            reply->Extents[count].NextVcn.QuadPart = next;
+            reply->Extents[count].Lcn.QuadPart = extent.StartCluster + skip;
+            ++count;
+        }
+        vcn = next;
+    }
+    if (count == 0)
+        return Fail(ERROR_HANDLE_EOF);
+    reply->ExtentCount = static_cast<DWORD>(count);
+    returned = header + static_cast<DWORD>(count * sizeof(reply->Extents[0]));
+    return true;
+}
+
+bool SimulatedVolume::MoveFile(const void* input, DWORD inputSize)
+{
+    if (!input || inputSize < sizeof(MOVE_FILE_DATA))
+        return Fail(ERROR_INVALID_PARAMETER);
+    const auto& request = *static_cast<const MOVE_FILE_DATA*>(input);
+    if (beforeMove)
+        beforeMove();
+    int64_t vcn = request.StartingVcn.QuadPart, lcn = request.StartingLcn.QuadPart;
+    int64_t count = request.ClusterCount;
+    moves.push_back({lcn, count, false});
+    File* file = FileOf(request.FileHandle);
+    if (!file)
+        return Fail(ERROR_INVALID_HANDLE);
+    if (vcn < 0 || count <= 0 || vcn + count > Clusters(*file) || lcn < 0 || lcn + count > totalClusters)
+        return Fail(ERROR_INVALID_PARAMETER);
+    for (MoveRule& rule : moveRules) {
+        if (rule.ignore) {
+            if (rule.start == lcn)
+                return true;
+            continue;
+        }
+        if (rule.times != 0 && lcn < rule.start + rule.count && rule.start < lcn + count) {
+            if (rule.times > 0)
+                rule.times -= 1;
+            return Fail(rule.error);
+        }
+    }
+    // The clusters that move, in virtual order.
+    std::vector<int64_t> owned;
+    for (const Extent& extent : file->extents)
+        for (int64_t c = extent.StartCluster; c < extent.StartCluster + extent.Clusters; ++c)
+            owned.push_back(c);
+    std::set<int64_t> leaving(owned.begin() + vcn, owned.begin() + vcn + count);
+    for (int64_t c = lcn; c < lcn + count; ++c)
+        if (InUse(c) && !leaving.count(c))
+            return Fail(ERROR_ACCESS_DENIED);
+    // The data moves with the clusters.
+    std::vector<uint8_t> data(static_cast<size_t>(count) * clusterSize);
+    for (int64_t i = 0; i < count; ++i)
+        image.Read(static_cast<uint64_t>(owned[vcn + i]) * clusterSize, data.data() + i * clusterSize, clusterSize);
+    for (int64_t c : leaving)
+        Mark(c, false);
+    for (int64_t i = 0; i < count; ++i) {
+        Mark(lcn + i, true);
+        owned[vcn + i] = lcn + i;
+    }
+    image.Write(static_cast<uint64_t>(lcn) * clusterSize, data.data(), data.size(), false);
+    file->extents = Merge(owned);
+    moves.back().moved = true;
+    return true;
+}
