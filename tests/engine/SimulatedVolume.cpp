@@ -1,6 +1,5 @@
 #include "SimulatedVolume.h"
 
-#include <winioctl.h>
 #include <algorithm>
 #include <cstddef>
 #include <cstring>

@@ -10,6 +10,7 @@
 // a FaultInjectingIo to fail any other call. Safe to call from a job's worker
 // thread while a test thread reads the counters.
 #include <windows.h>
+#include <winioctl.h>
 #include <atomic>
 #include <functional>
 #include <map>

@@ -1,0 +1,247 @@
+// Free-space jobs on simulated volumes: every free cluster gets exactly the
+// method's passes, nothing else changes, and runs are placed as the file
+// system allows.
+#include <gtest/gtest.h>
+
+#include "FreeSpaceHarness.h"
+#include "PassModel.h"
+
+namespace {
+
+const std::wstring kRoot = L"F:\\";
+
+struct Case {
+    int method;
+    int rounds;
+    uint32_t sectorsPerCluster;
+    int64_t clusters;
+};
+
+TEST(FreeSpaceWipe, EveryFreeClusterGetsEveryPassAndNothingElseChanges)
+{
+    for (Case c : {Case{2, 1, 2, 9000}, Case{9, 2, 1, 9000}, Case{5, 1, 2, 5000}, Case{10, 2, 1, 5000},
+                   Case{6, 1, 1, 3000}, Case{0, 1, 1, 5000}, Case{1, 2, 1, 3000}, Case{13, 1, 1, 2000}}) {
+        SCOPED_TRACE("method " + std::to_string(c.method) + ", rounds " + std::to_string(c.rounds));
+        SimulatedVolume volume(kRoot, 512, c.sectorsPerCluster, c.clusters);
+        volume.Fragment(uint32_t(c.method + 7), 60, 90);
+        const std::vector<bool> before = UsageOf(volume);
+        const std::vector<Extent> freeRuns = volume.FreeRuns();
+        const int64_t freeClusters = volume.FreeClusters();
+        FreeSpaceRun run(volume);
+        run.Run(c.method, c.rounds);
+
+        ASSERT_EQ(run.handler.finishedCount, 1);
+        EXPECT_TRUE(run.handler.logs.empty());
+        EXPECT_EQ(run.handler.deleted, std::vector<int32_t>{0});
+        EXPECT_EQ(run.Final().State, StateCompleted);
+        EXPECT_EQ(run.Final().PartialCount + run.Final().FailedCount, 0);
+        EXPECT_EQ(run.list->At(0)->Success, 1);
+        ExpectVolumeIntact(volume, before);
+
+        // The runs wiped are the free runs, split only at window boundaries.
+        std::vector<Extent> expected;
+        for (Extent run : freeRuns)
+            while (run.Clusters > 0) {
+                int64_t windowEnd = (run.StartCluster / 4096 + 1) * 4096;
+                int64_t length = std::min(run.Clusters, windowEnd - run.StartCluster);
+                expected.push_back({run.StartCluster, length});
+                run.StartCluster += length;
+                run.Clusters -= length;
+            }
+        std::vector<Extent> wiped = run.WipedRuns();
+        ASSERT_EQ(wiped.size(), expected.size());
+        for (size_t i = 0; i < wiped.size(); ++i) {
+            ASSERT_EQ(wiped[i].StartCluster, expected[i].StartCluster) << i;
+            ASSERT_EQ(wiped[i].Clusters, expected[i].Clusters) << i;
+        }
+
+        // Each pass of each round, run after run, from one generator.
+        const std::vector<PassSpec> passes = MethodPasses(c.method);
+        const int32_t clusterSize = volume.ClusterSize();
+        ReferenceRandom random;
+        size_t snapshot = 0;
+        for (const Extent& extent : wiped) {
+            ASSERT_LT(snapshot, run.io.snapshots.size());
+            TargetModel model{run.io.snapshots[snapshot].content, 0, clusterSize, extent.Clusters, 64};
+            for (int round = 0; round < c.rounds; ++round)
+                for (size_t pass = 0; pass < passes.size(); ++pass, ++snapshot) {
+                    model.Apply(passes[pass], random);
+                    ASSERT_LT(snapshot, run.io.snapshots.size());
+                    ASSERT_EQ(run.io.snapshots[snapshot].extents.size(), 1u);
+                    ASSERT_EQ(run.io.snapshots[snapshot].extents[0].StartCluster, extent.StartCluster);
+                    ASSERT_TRUE(run.io.snapshots[snapshot].content == model.image)
+                        << "run at " << extent.StartCluster << ", round " << round << ", pass " << pass;
+                }
+            // What the last pass left is what the volume holds there now.
+            std::string now(model.image.size(), '\0');
+            volume.Image().Read(uint64_t(extent.StartCluster) * clusterSize, reinterpret_cast<uint8_t*>(now.data()),
+                                now.size());
+            ASSERT_TRUE(now == model.image) << "run at " << extent.StartCluster;
+        }
+        EXPECT_EQ(snapshot, run.io.snapshots.size());
+
+        int writes = 0, verifies = 0;
+        for (const PassSpec& pass : passes)
+            (pass.kind == PassSpec::Verify ? verifies : writes) += 1;
+        const int64_t bytes = freeClusters * clusterSize * c.rounds;
+        EXPECT_EQ(run.Final().TargetWrite.Total, bytes * writes);
+        EXPECT_EQ(run.Final().TargetRead.Total, bytes * verifies);
+        EXPECT_EQ(run.Final().TargetRead.Current, bytes * verifies);
+        if (c.method > 1) {
+            EXPECT_EQ(run.Final().TargetWrite.Current, bytes * writes);
+        }
+        EXPECT_EQ(run.Final().TotalWrite.Total, 0);
+        DWORD flags = volume.LastFileFlags();
+        EXPECT_EQ(flags & (FILE_FLAG_NO_BUFFERING | FILE_FLAG_DELETE_ON_CLOSE | FILE_ATTRIBUTE_HIDDEN),
+                  DWORD(FILE_FLAG_NO_BUFFERING | FILE_FLAG_DELETE_ON_CLOSE | FILE_ATTRIBUTE_HIDDEN));
+        EXPECT_EQ(volume.compressionRequests.load(), int64_t(wiped.size()));
+    }
+}
+
+TEST(FreeSpaceWipe, AFullVolumeCreatesNoFileAndCountsAsWiped)
+{
+    SimulatedVolume volume(kRoot, 512, 8, 10000);
+    volume.SetInUse(0, 10000);
+    const std::vector<bool> before = UsageOf(volume);
+    FreeSpaceRun run(volume);
+    run.Run(9, 1);
+    EXPECT_TRUE(run.handler.logs.empty());
+    EXPECT_EQ(run.handler.deleted, std::vector<int32_t>{0});
+    EXPECT_TRUE(volume.TempFileSizes().empty());
+    EXPECT_EQ(run.Final().TargetWrite.Total, 0);
+    ExpectVolumeIntact(volume, before);
+}
+
+// Everything in use except the runs given.
+void LeaveFree(SimulatedVolume& volume, std::initializer_list<Extent> runs)
+{
+    volume.SetInUse(0, volume.TotalClusters());
+    for (const Extent& run : runs)
+        volume.SetInUse(run.StartCluster, run.Clusters, false);
+}
+
+std::vector<std::pair<int64_t, int64_t>> MovesInto(SimulatedVolume& volume, int64_t start, int64_t end)
+{
+    std::vector<std::pair<int64_t, int64_t>> moves;
+    for (const auto& move : volume.Moves())
+        if (move.startCluster >= start && move.startCluster < end)
+            moves.push_back({move.startCluster, move.clusters});
+    return moves;
+}
+
+TEST(FreeSpaceWipe, ARefusedRunIsHalvedDownToSingleClustersThatAreCountedAsSkipped)
+{
+    for (DWORD error : {DWORD(ERROR_ACCESS_DENIED), DWORD(ERROR_INVALID_PARAMETER)}) {
+        SCOPED_TRACE(error);
+        SimulatedVolume volume(kRoot, 512, 1, 6000);
+        LeaveFree(volume, {{100, 3}, {5000, 600}});
+        volume.RefuseMoves(100, 3, error);
+        const std::vector<bool> before = UsageOf(volume);
+        FreeSpaceRun run(volume);
+        run.Run(2, 1);
+
+        using Moves = std::vector<std::pair<int64_t, int64_t>>;
+        EXPECT_EQ(MovesInto(volume, 100, 103), (Moves{{100, 3}, {100, 1}, {101, 2}, {101, 1}, {102, 1}}));
+        std::vector<int64_t> sizes = volume.TempFileSizes();
+        ASSERT_GE(sizes.size(), 5u);
+        EXPECT_EQ(std::vector<int64_t>(sizes.begin(), sizes.begin() + 5), (std::vector<int64_t>{3, 1, 2, 1, 1}));
+        // Access denied is expected of clusters the system keeps; other errors are logged.
+        std::vector<std::wstring> expected(error == ERROR_ACCESS_DENIED ? 0 : 5, L"Log.MoveTempFileError");
+        expected.push_back(L"Log.FreeSpaceClustersSkipped");
+        ASSERT_EQ(Keys(run.handler), expected);
+        EXPECT_EQ(run.handler.logs.back().variables.at(L"ClusterCount"), L"3");
+        EXPECT_EQ(run.handler.logs.back().category, kLogCategoryError);
+        // The outcome rules are unchanged: the job went through.
+        EXPECT_EQ(run.handler.deleted, std::vector<int32_t>{0});
+        EXPECT_EQ(run.Final().PartialCount, 0);
+        EXPECT_TRUE(ClustersOriginal(volume, 100, 3));
+        EXPECT_TRUE(ClustersEqual(volume, 5000, 600, 0));
+        ExpectVolumeIntact(volume, before);
+    }
+}
+
+TEST(FreeSpaceWipe, ARunCrossingAWindowBoundaryIsTwoRuns)
+{
+    SimulatedVolume volume(kRoot, 512, 1, 9000);
+    LeaveFree(volume, {{4000, 200}, {8000, 100}});
+    const std::vector<bool> before = UsageOf(volume);
+    FreeSpaceRun run(volume);
+    run.Run(2, 1);
+    std::vector<Extent> wiped = run.WipedRuns();
+    ASSERT_EQ(wiped.size(), 3u);
+    EXPECT_EQ(wiped[0].StartCluster, 4000);
+    EXPECT_EQ(wiped[0].Clusters, 96);
+    EXPECT_EQ(wiped[1].StartCluster, 4096);
+    EXPECT_EQ(wiped[1].Clusters, 104);
+    EXPECT_EQ(wiped[2].StartCluster, 8000);
+    EXPECT_TRUE(ClustersEqual(volume, 4000, 200, 0));
+    EXPECT_TRUE(ClustersEqual(volume, 8000, 100, 0));
+    EXPECT_TRUE(run.handler.logs.empty());
+    ExpectVolumeIntact(volume, before);
+}
+
+TEST(FreeSpaceWipe, ClustersTakenByAnotherWriterBeforePlacementAreSkippedAndCounted)
+{
+    SimulatedVolume volume(kRoot, 512, 1, 6000);
+    LeaveFree(volume, {{100, 20}, {5000, 600}});
+    std::vector<bool> before = UsageOf(volume);
+    bool taken = false;
+    volume.beforeMove = [&] {
+        if (!taken) {
+            taken = true;
+            volume.SetInUse(110, 1);
+        }
+    };
+    FreeSpaceRun run(volume);
+    run.Run(2, 1);
+    ASSERT_TRUE(taken);
+    ASSERT_EQ(Keys(run.handler), std::vector<std::wstring>{L"Log.FreeSpaceClustersSkipped"});
+    EXPECT_EQ(run.handler.logs[0].variables.at(L"ClusterCount"), L"1");
+    EXPECT_EQ(run.handler.deleted, std::vector<int32_t>{0});
+    EXPECT_TRUE(ClustersEqual(volume, 100, 10, 0));
+    EXPECT_TRUE(ClustersOriginal(volume, 110, 1));
+    EXPECT_TRUE(ClustersEqual(volume, 111, 9, 0));
+    EXPECT_TRUE(ClustersEqual(volume, 5000, 600, 0));
+    before[110] = true;
+    ExpectVolumeIntact(volume, before);
+}
+
+TEST(FreeSpaceWipe, MovesThatLandElsewhereOrCannotBeCheckedAreRetriedSmaller)
+{
+    SimulatedVolume volume(kRoot, 512, 1, 6000);
+    LeaveFree(volume, {{100, 8}, {300, 8}, {5000, 600}});
+    volume.IgnoreMovesTo(100);  // reported done, but the file stays where it was
+    volume.FailControl(FSCTL_GET_RETRIEVAL_POINTERS, 3, ERROR_IO_DEVICE);
+    const std::vector<bool> before = UsageOf(volume);
+    FreeSpaceRun run(volume);
+    run.Run(2, 1);
+    // The run at 100 is split down to its first cluster, which is given up.
+    EXPECT_TRUE(ClustersOriginal(volume, 100, 1));
+    EXPECT_TRUE(ClustersEqual(volume, 101, 7, 0));
+    EXPECT_TRUE(ClustersEqual(volume, 300, 8, 0));
+    EXPECT_EQ(KeysWithout(run.handler, L"Log.FreeSpaceClustersSkipped"),
+              std::vector<std::wstring>{L"Log.GetTempFileLocationError"});
+    EXPECT_EQ(run.handler.logs.back().variables.at(L"ClusterCount"), L"1");
+    EXPECT_EQ(run.handler.deleted, std::vector<int32_t>{0});
+    ExpectVolumeIntact(volume, before);
+}
+
+TEST(FreeSpaceWipe, ATemporaryFileInMorePiecesThanOneAnswerHoldsIsMovedWithoutAnError)
+{
+    SimulatedVolume volume(kRoot, 512, 1, 8000);
+    volume.SetInUse(0, 8000);
+    volume.SetInUse(100, 200, false);
+    // Every other cluster free at the top: a new file lands there in single pieces.
+    for (int64_t c = 7000; c < 7600; c += 2)
+        volume.SetInUse(c, 1, false);
+    const std::vector<bool> before = UsageOf(volume);
+    FreeSpaceRun run(volume);
+    run.Run(2, 1);
+    EXPECT_TRUE(run.handler.logs.empty());
+    EXPECT_EQ(MovesInto(volume, 100, 300), (std::vector<std::pair<int64_t, int64_t>>{{100, 200}}));
+    EXPECT_TRUE(ClustersEqual(volume, 100, 200, 0));
+    EXPECT_EQ(run.handler.deleted, std::vector<int32_t>{0});
+    ExpectVolumeIntact(volume, before);
+}
+
+}  // namespace
