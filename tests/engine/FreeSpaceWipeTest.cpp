@@ -56,7 +56,7 @@ TEST(FreeSpaceWipe, EveryFreeClusterGetsEveryPassAndNothingElseChanges)
         }
 
         // Each pass of each round, run after run, from one generator.
-        const std::vector<PassSpec> passes = MethodPasses(c.method);
+        const std::vector<PlannedPass> passes = MethodPasses(c.method);
         const int32_t clusterSize = volume.ClusterSize();
         ReferenceRandom random;
         size_t snapshot = 0;
@@ -81,8 +81,8 @@ TEST(FreeSpaceWipe, EveryFreeClusterGetsEveryPassAndNothingElseChanges)
         EXPECT_EQ(snapshot, run.io.snapshots.size());
 
         int writes = 0, verifies = 0;
-        for (const PassSpec& pass : passes)
-            (pass.kind == PassSpec::Verify ? verifies : writes) += 1;
+        for (const PlannedPass& pass : passes)
+            (pass.kind == PlannedPass::Verify ? verifies : writes) += 1;
         const int64_t bytes = freeClusters * clusterSize * c.rounds;
         EXPECT_EQ(run.Final().TargetWrite.Total, bytes * writes);
         EXPECT_EQ(run.Final().TargetRead.Total, bytes * verifies);

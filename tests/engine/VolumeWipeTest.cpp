@@ -67,7 +67,7 @@ TEST(VolumeWipe, EveryPassOfEveryRoundIsWhatTheMethodWritesAndReadsBack)
             model.image[i] = char(SectorImage::OriginalByte(i));
         ReferenceRandom random;
         for (int round = 0; round < 2; ++round)
-            for (const PassSpec& pass : MethodPasses(method))
+            for (const PlannedPass& pass : MethodPasses(method))
                 model.Apply(pass, random);
         EXPECT_TRUE(original == model.image);
     }
