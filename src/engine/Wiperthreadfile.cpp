@@ -9,11 +9,13 @@ void WiperThread::WipeFile()
     // Exclusive, unbuffered and write-through, so that every pass reaches the
     // medium. Attributes are left alone: a read-only file fails here. Some
     // systems (Wine run by root) would open it anyway, so it is refused first.
+    // A symbolic link is opened as itself, never followed: the file it points
+    // to was not selected, and only the link (no data of its own) is removed.
     DWORD attributes = io.Attributes(info.Path);
     bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
     if (!readOnly)
         targetHandle = io.Open(info.Path, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING,
-                               FILE_FLAG_WRITE_THROUGH | FILE_FLAG_NO_BUFFERING);
+                               FILE_FLAG_WRITE_THROUGH | FILE_FLAG_NO_BUFFERING | FILE_FLAG_OPEN_REPARSE_POINT);
     if (readOnly || targetHandle == INVALID_HANDLE_VALUE) {
         DWORD error = readOnly ? DWORD(ERROR_ACCESS_DENIED) : io.LastError();
         PostSystemError(L"Log.FileOpenError", error);

@@ -256,4 +256,38 @@ TEST(FileWipeFailure, FaultSweepKeepsCountsFlagsAndFilesInStep)
     SweepFaults(IoCall::RemoveDir, ERROR_ACCESS_DENIED, 2);
 }
 
+// Stands in for a file system with symbolic links (Wine has none): opening
+// `link` follows it to `target` unless the caller asks for the link itself.
+class LinkFollowingIo : public FaultInjectingIo {
+public:
+    LinkFollowingIo(std::wstring link, std::wstring target) : link(std::move(link)), target(std::move(target)) {}
+    HANDLE Open(const std::wstring& path, DWORD access, DWORD share, DWORD disposition, DWORD flags) override
+    {
+        bool follow = path == link && !(flags & FILE_FLAG_OPEN_REPARSE_POINT);
+        return FaultInjectingIo::Open(follow ? target : path, access, share, disposition, flags);
+    }
+
+private:
+    std::wstring link, target;
+};
+
+TEST(FileWipeFailure, ALinkIsRemovedAndTheFileItPointsToIsNeverWritten)
+{
+    TempDir dir;
+    std::wstring outside = dir.WriteFile(L"outside\\precious", Filler(3000));
+    // The link as a file system reports it in a listing: a file of size 0.
+    std::wstring link = dir.WriteFile(L"selected\\link", "");
+    LinkFollowingIo io(link, outside);
+    auto list = ListOf({link});
+    RecordingHandler handler;
+    RunJob(9, TargetFiles, 1, *list, handler, io);
+
+    EXPECT_TRUE(handler.logs.empty());
+    EXPECT_FALSE(FileExists(link));
+    std::string content;
+    ASSERT_TRUE(ReadWholeFile(outside, content));
+    EXPECT_EQ(content, Filler(3000));
+    EXPECT_EQ(io.Calls(IoCall::Write), 0);
+}
+
 }  // namespace
