@@ -290,11 +290,8 @@ TFormMainDemo::TFormMainDemo()
     LV.AddColumn(L"Size", 80);
 }
 
-TFormMainDemo::~TFormMainDemo()
-{
-    if (images_ != nullptr)
-        ImageList_Destroy(images_);
-}
+// The system image list belongs to the shell; the views only share it.
+TFormMainDemo::~TFormMainDemo() = default;
 
 void TFormMainDemo::FillSample()
 {
@@ -304,15 +301,19 @@ void TFormMainDemo::FillSample()
     SHFILEINFOW info{};
     images_ = reinterpret_cast<HIMAGELIST>(
         SHGetFileInfoW(L"C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-    images_ = images_ != nullptr ? ImageList_Duplicate(images_) : nullptr;
     TV.SetImages(images_);
     LV.SetSmallImages(images_);
-    int folderIcon = 0;
+    int folderIcon = 0, driveIcon = 0, fileIcon = 0;
     if (SHGetFileInfoW(L"C:\\windows", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
         folderIcon = info.iIcon;
+    if (SHGetFileInfoW(L"C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
+        driveIcon = info.iIcon;
+    if (SHGetFileInfoW(L"notes.txt", FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
+                       SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES))
+        fileIcon = info.iIcon;
     TreeNode desktop = TV.AddChild(nullptr, L"Desktop", nullptr, folderIcon);
     TreeNode computer = TV.AddChild(desktop, L"My Computer", nullptr, folderIcon);
-    TreeNode drive = TV.AddChild(computer, L"Local Disk (C:)", nullptr, folderIcon);
+    TreeNode drive = TV.AddChild(computer, L"Local Disk (C:)", nullptr, driveIcon);
     TV.AddChild(desktop, L"Documents", nullptr, folderIcon);
     TV.AddPlaceholder(TV.AddChild(drive, L"Users", nullptr, folderIcon));
     TV.AddPlaceholder(TV.AddChild(drive, L"windows", nullptr, folderIcon));
@@ -327,7 +328,7 @@ void TFormMainDemo::FillSample()
         {L"notes.txt", L"30.11.2026 09:05", L"Text Document", L"1 kB"},
     };
     for (auto& row : names) {
-        int index = LV.AddItem(row[0], nullptr, folderIcon);
+        int index = LV.AddItem(row[0], nullptr, row[3][0] == 0 ? folderIcon : fileIcon);
         for (int column = 1; column < 4; ++column)
             LV.SetSubItem(index, column, row[column]);
     }

@@ -373,3 +373,29 @@ TEST(ToolkitControls, SaveDialogFilterBecomesTheSystemList)
     std::wstring filter = SystemFilter(L"Log files (*.log)|*.log|All files|*.*");
     EXPECT_EQ(filter, std::wstring(L"Log files (*.log)\0*.log\0All files\0*.*\0\0", 39));
 }
+
+TEST(ToolkitPictureButton, FlatUntilTheMouseIsOverIt)
+{
+    ToolbarForm form;
+    form.Show();
+    PictureButton& button = form.ButtonWipe;
+    auto cornerPixel = [&] {
+        HDC screen = GetDC(nullptr);
+        GdiObject<HBITMAP> canvas(CreateCompatibleBitmap(screen, 56, 56));
+        ReleaseDC(nullptr, screen);
+        MemoryDC dc;
+        dc.Select(canvas.Get());
+        RECT rect{0, 0, 56, 56};
+        button.Paint(dc.Get(), rect, false, false);
+        return GetPixel(dc.Get(), 0, 0);
+    };
+    EXPECT_FALSE(button.Hot());
+    EXPECT_EQ(cornerPixel(), form.PanelToolBar.Color());
+    SendMessageW(button.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    EXPECT_TRUE(button.Hot());
+    EXPECT_EQ(cornerPixel(), GetSysColor(COLOR_BTNHIGHLIGHT));
+    SendMessageW(button.Handle(), WM_MOUSELEAVE, 0, 0);
+    EXPECT_FALSE(button.Hot());
+    EXPECT_EQ(cornerPixel(), form.PanelToolBar.Color());
+    form.Hide();
+}
