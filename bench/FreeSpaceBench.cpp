@@ -15,7 +15,7 @@ VARNOX_BENCHMARK(FreeSpaceAnalyze)
     // state every 130 clusters or so.
     volume.Fragment(2024, 400, 60);
     HANDLE handle = volume.Open(volume.Device(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, 0);
-    DWORD size = VolumeBitmapBufferSize(0, kAnalysisWindow) + 8;
+    DWORD size = VolumeBitmapBufferSize(0, kAnalysisWindow);
     void* buffer = VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     ExtentArray extents;
     int64_t freeTotal = 0;

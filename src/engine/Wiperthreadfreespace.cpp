@@ -1,7 +1,7 @@
 // The free-space job: every free run of the volume is covered by a hidden
 // temporary file that the file system moves exactly onto it, and that file is
 // wiped and deleted, so that no existing file is touched.
-#include <climits>
+#include <cstdint>
 #include <string>
 #include "engine/HandleHolder.h"
 #include "engine/VolumeBitmap.h"
@@ -123,10 +123,7 @@ bool WiperThread::GetVolumeSpace(const std::wstring& root, int32_t& clusterSize,
 
 bool WiperThread::AnalyzeVolume(ExtentArray& extents, int64_t& freeCount, int64_t endCluster, int64_t startCluster)
 {
-    // The buffer is a little larger than the request, so that the scan may
-    // read whole words at its end.
-    DWORD size = VolumeBitmapBufferSize(startCluster, endCluster);
-    void* buffer = GetScratchBuffer(size + 8);
+    void* buffer = GetScratchBuffer(VolumeBitmapBufferSize(startCluster, endCluster));
     DWORD error = ERROR_NOT_ENOUGH_MEMORY;
     if (buffer && ScanVolumeBitmap(io, targetHandle, buffer, startCluster, endCluster, extents, freeCount, error))
         return true;

@@ -44,16 +44,22 @@ public:
         handle = volume.Open(volume.Device(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, 0);
     }
     ~ScanFixture() { volume.Close(handle); }
+    // The buffer ends right before a page that cannot be read, so that a
+    // scan reading past it crashes the test.
     bool Run(int64_t start, int64_t end, ExtentArray& extents, int64_t& freeCount, DWORD& error)
     {
-        buffer.assign(VolumeBitmapBufferSize(start, end) / 8 + 2, 0);
-        return ScanVolumeBitmap(volume, handle, buffer.data(), start, end, extents, freeCount, error);
+        const DWORD size = VolumeBitmapBufferSize(start, end);
+        const DWORD pages = (size + 4095) / 4096 * 4096;
+        auto* base = static_cast<uint8_t*>(VirtualAlloc(nullptr, pages + 4096, MEM_RESERVE, PAGE_NOACCESS));
+        VirtualAlloc(base, pages, MEM_COMMIT, PAGE_READWRITE);
+        bool ok = ScanVolumeBitmap(volume, handle, base + pages - size, start, end, extents, freeCount, error);
+        VirtualFree(base, 0, MEM_RELEASE);
+        return ok;
     }
 
 private:
     SimulatedVolume& volume;
     HANDLE handle;
-    std::vector<uint64_t> buffer;
 };
 
 TEST(VolumeBitmap, FindsTheSameRunsAsAClusterByClusterReading)
