@@ -2,6 +2,7 @@
 #include "ui/toolkit/Form.h"
 #include "ui/toolkit/Gdi.h"
 #include <algorithm>
+#include <unordered_map>
 
 namespace tk {
 
@@ -34,6 +35,17 @@ HINSTANCE ToolkitInstance()
 }
 
 // ---- Control ----
+
+namespace {
+
+// The class procedure behind every subclassed system window, until its WM_NCDESTROY.
+std::unordered_map<HWND, WNDPROC>& OriginalProcs()
+{
+    static std::unordered_map<HWND, WNDPROC> procs;
+    return procs;
+}
+
+}  // namespace
 
 Control::Control(Container* parent) : parent_(parent)
 {
@@ -350,7 +362,9 @@ void Control::CreateHandle()
     } else {
         window_ = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        SetWindowSubclass(window, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+        originalProc_ = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SystemClassProc)));
+        OriginalProcs()[window] = originalProc_;
     }
     SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), FALSE);
     AfterCreate();
@@ -368,9 +382,9 @@ void Control::Detach()
 {
     if (window_ == nullptr)
         return;
+    // A system window keeps SystemClassProc, which forwards to the class's
+    // procedure from now on; others (tooltips) may have subclassed it since.
     SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-    if (!ownClass_)
-        RemoveWindowSubclass(window_, SubclassProc, 1);
     window_ = nullptr;
 }
 
@@ -387,12 +401,20 @@ LRESULT CALLBACK Control::StaticWindowProc(HWND window, UINT message, WPARAM wPa
     return control->Dispatch(message, wParam, lParam);
 }
 
-LRESULT CALLBACK Control::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                       DWORD_PTR data)
+LRESULT CALLBACK Control::SystemClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* control = reinterpret_cast<Control*>(data);
+    auto& procs = OriginalProcs();
+    auto found = procs.find(window);
+    WNDPROC original = found != procs.end() ? found->second : DefWindowProcW;
+    Control* control = FromHandle(window);
+    if (message == WM_NCDESTROY) {
+        if (control != nullptr && control->window_ == window)
+            control->Detach();
+        procs.erase(window);
+        return CallWindowProcW(original, window, message, wParam, lParam);
+    }
     if (control == nullptr || control->window_ != window)
-        return DefSubclassProc(window, message, wParam, lParam);
+        return CallWindowProcW(original, window, message, wParam, lParam);
     return control->Dispatch(message, wParam, lParam);
 }
 
@@ -404,7 +426,7 @@ LRESULT Control::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         bool ownClass = ownClass_;
         Detach();
         return ownClass ? DefWindowProcW(window, message, wParam, lParam)
-                        : DefSubclassProc(window, message, wParam, lParam);
+                        : CallWindowProcW(originalProc_, window, message, wParam, lParam);
     }
     const Control* root = this;
     while (root->parent_ != nullptr)
@@ -422,7 +444,7 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT Control::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam)
 {
     return ownClass_ ? DefWindowProcW(window_, message, wParam, lParam)
-                     : DefSubclassProc(window_, message, wParam, lParam);
+                     : CallWindowProcW(originalProc_, window_, message, wParam, lParam);
 }
 
 HBRUSH Control::OnCtlColor(HDC dc)
