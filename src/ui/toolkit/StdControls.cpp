@@ -241,7 +241,7 @@ void GroupBox::CreateHandle()
         return;
     RECT area;
     GetClientRect(window_, &area);
-    frame_ = CreateWindowExW(0, WC_BUTTONW, caption_.c_str(), WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0, 0,
+    frame_ = CreateWindowExW(0, WC_BUTTONW, caption_.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX, 0, 0,
                              area.right, area.bottom, window_, nullptr, ToolkitInstance(), nullptr);
     SendMessageW(frame_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), FALSE);
     // The frame lies under the controls it holds.
