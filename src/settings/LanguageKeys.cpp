@@ -1,5 +1,7 @@
 #include "settings/LanguageKeys.h"
 
+#include "engine/Wiper.h"
+
 namespace {
 
 using Names = std::vector<std::wstring>;

@@ -14,7 +14,6 @@ struct LanguageKey {
 
 // Window names that prefix the keys of the three wipe progress windows.
 inline constexpr const wchar_t* kWipeWindowNames[] = {L"FileWipeWindow", L"DriveWipeWindow", L"FreeSpaceWipeWindow"};
-inline constexpr int kWipeMethodCount = 14;
 
 // "WipeMethod.Method<i>Name" and "WipeMethod.Method<i>Description".
 std::wstring WipeMethodNameKey(int method);

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <string>
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -125,6 +126,32 @@ TEST(Harness, TemporaryFolderLiesOnDriveCAndIsRemoved)
         EXPECT_TRUE(FileExists(dir / L"sub\\file.bin"));
     }
     EXPECT_FALSE(DirectoryExists(path));
+}
+
+const wchar_t* const CrashVariable = L"VARNOX_HARNESS_CRASH";
+
+DWORD WINAPI Crash(void*)
+{
+    volatile int* nowhere = nullptr;
+    *nowhere = 1;
+    return 0;
+}
+
+// Only does something in the child started by the next test.
+TEST(HarnessChild, CrashOnAWorkerThread)
+{
+    if (GetEnvironmentVariableW(CrashVariable, nullptr, 0) == 0)
+        GTEST_SKIP();
+    HANDLE thread = CreateThread(nullptr, 0, Crash, nullptr, 0, nullptr);
+    WaitForSingleObject(thread, INFINITE);
+}
+
+TEST(Harness, ACrashEndsTheTestExecutableInsteadOfHangingIt)
+{
+    ChildResult child = RunChildTests(L"HarnessChild.*", CrashVariable, L"1", 60000);
+    ASSERT_TRUE(child.started);
+    EXPECT_TRUE(child.ended) << "a crashed test executable hung";
+    EXPECT_EQ(child.exitCode, 3u);
 }
 
 }  // namespace

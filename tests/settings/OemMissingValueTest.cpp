@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "settings/Oem.h"
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -56,39 +57,14 @@ TEST(OEMConfigChild, MissingValueEndsTheProcess)
     FAIL() << "GetValue returned";
 }
 
-// Wine names a program started from outside drive C: "unix\...", which
-// only its "\\?\unix\..." form reaches.
-std::wstring OwnExecutable()
-{
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring exe = path;
-    return exe.rfind(L"unix\\", 0) == 0 ? L"\\\\?\\" + exe : exe;
-}
-
 TEST(OEMConfig, MissingRequiredValueEndsTheProcessWithCode1)
 {
     TempDir dir;
     std::wstring report = dir / L"report.txt";
-    std::wstring exe = OwnExecutable();
-    std::wstring commandLine = L"\"" + exe + L"\" --gtest_filter=OEMConfigChild.*";
-    SetEnvironmentVariableW(ChildVariable, report.c_str());
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    BOOL started = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                  &process);
-    SetEnvironmentVariableW(ChildVariable, nullptr);
-    ASSERT_TRUE(started) << GetLastError() << " " << std::string(commandLine.begin(), commandLine.end());
-    CloseHandle(process.hThread);
-    bool ended = WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0;
-    if (!ended)
-        TerminateProcess(process.hProcess, 99);
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
-    ASSERT_TRUE(ended) << "the child hung";
-    EXPECT_EQ(code, 1u);
+    ChildResult child = RunChildTests(L"OEMConfigChild.*", ChildVariable, report);
+    ASSERT_TRUE(child.started);
+    ASSERT_TRUE(child.ended) << "the child hung";
+    EXPECT_EQ(child.exitCode, 1u);
     std::string text;
     ASSERT_TRUE(ReadWholeFile(report, text));
     EXPECT_EQ(text, "OEM Error|Missing OEM value : //Settings/ButtonWidth");

@@ -1,0 +1,39 @@
+#include "support/ChildProcess.h"
+
+namespace {
+
+// Wine names a program started from outside drive C: "unix\...", which
+// only its "\\?\unix\..." form reaches.
+std::wstring OwnExecutable()
+{
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring exe = path;
+    return exe.rfind(L"unix\\", 0) == 0 ? L"\\\\?\\" + exe : exe;
+}
+
+}  // namespace
+
+ChildResult RunChildTests(const std::wstring& filter, const wchar_t* variable, const std::wstring& value,
+                          DWORD timeoutMs)
+{
+    ChildResult result;
+    std::wstring exe = OwnExecutable();
+    std::wstring commandLine = L"\"" + exe + L"\" --gtest_filter=" + filter;
+    SetEnvironmentVariableW(variable, value.c_str());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    result.started = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                    &startup, &process);
+    SetEnvironmentVariableW(variable, nullptr);
+    if (!result.started)
+        return result;
+    CloseHandle(process.hThread);
+    result.ended = WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    if (!result.ended)
+        TerminateProcess(process.hProcess, 99);
+    GetExitCodeProcess(process.hProcess, &result.exitCode);
+    CloseHandle(process.hProcess);
+    return result;
+}

@@ -1,0 +1,17 @@
+#pragma once
+// Runs some tests of the running test executable again in a child process,
+// for behaviour that ends a process (an exit code, a crash).
+#include <windows.h>
+#include <string>
+
+struct ChildResult {
+    bool started = false;
+    bool ended = false;   // false: it hung and was terminated
+    DWORD exitCode = 0;
+};
+
+// Starts this executable with --gtest_filter=`filter`, with the environment
+// variable `variable` set to `value` for the child only, and waits at most
+// `timeoutMs`.
+ChildResult RunChildTests(const std::wstring& filter, const wchar_t* variable, const std::wstring& value,
+                          DWORD timeoutMs = 60000);
