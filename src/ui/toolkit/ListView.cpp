@@ -288,9 +288,18 @@ LRESULT ListView::OnNotify(NMHDR* header, bool& handled)
     switch (header->code) {
     case LVN_ITEMCHANGED: {
         auto* change = reinterpret_cast<NMLISTVIEW*>(header);
-        if ((change->uChanged & LVIF_STATE) && ((change->uOldState ^ change->uNewState) & LVIS_SELECTED) &&
-            OnSelectItem)
-            OnSelectItem(change->iItem, (change->uNewState & LVIS_SELECTED) != 0);
+        if (!(change->uChanged & LVIF_STATE) || !((change->uOldState ^ change->uNewState) & LVIS_SELECTED) ||
+            !OnSelectItem)
+            break;
+        bool selected = (change->uNewState & LVIS_SELECTED) != 0;
+        // A change of every row at once (select all, clear all) arrives as row
+        // -1; the handler still hears of each row.
+        if (change->iItem >= 0) {
+            OnSelectItem(change->iItem, selected);
+        } else {
+            for (int row = 0, rows = Count(); row < rows; ++row)
+                OnSelectItem(row, selected);
+        }
         break;
     }
     case LVN_DELETEITEM: {

@@ -55,8 +55,8 @@ public:
     // Width of the client area in design units (what column sizing works with).
     int ClientWidth() const;
 
-    // One call per row whose selection changed; row -1 when the system
-    // changed every row at once (a select-all or clear-all state change).
+    // One call per row whose selection changed (every row, when the system
+    // changes all of them at once).
     std::function<void(int row, bool selected)> OnSelectItem;
     std::function<void()> OnDblClick;
     std::function<void(int row, void* data)> OnDeletion;

@@ -8,6 +8,8 @@
 #include "ui/toolkit/TestDriver.h"
 #include "ui/toolkit/TreeView.h"
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -101,6 +103,30 @@ TEST(ToolkitListView, MultiSelectionReportsRowsInOrderWithTheirData)
     EXPECT_EQ(list.ItemText(4, 1), L"400");
     std::vector<std::pair<int, bool>> expected{{3, true}, {1, true}, {4, true}, {3, false}};
     EXPECT_EQ(events, expected);
+
+    // Select all and clear all change many rows in one step (the system may
+    // report them as one change of "every row"); each changed row is still
+    // reported, and no report contradicts the row's new state.
+    auto reported = [&](bool selected) {
+        std::vector<int> rows;
+        for (auto [row, state] : events) {
+            EXPECT_EQ(state, selected) << "row " << row;
+            if (std::find(rows.begin(), rows.end(), row) == rows.end())
+                rows.push_back(row);
+        }
+        std::sort(rows.begin(), rows.end());
+        events.clear();
+        return rows;
+    };
+    events.clear();
+    ListView_SetItemState(list.Handle(), -1, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_EQ(list.SelCount(), 5);
+    std::vector<int> selectedRows = reported(true);
+    const std::vector<int> newlySelected{0, 2, 3};
+    EXPECT_TRUE(std::includes(selectedRows.begin(), selectedRows.end(), newlySelected.begin(), newlySelected.end()));
+    ListView_SetItemState(list.Handle(), -1, 0, LVIS_SELECTED);
+    EXPECT_EQ(list.SelCount(), 0);
+    EXPECT_EQ(reported(false), (std::vector<int>{0, 1, 2, 3, 4}));
 
     std::vector<void*> released;
     list.OnDeletion = [&](int, void* rowData) { released.push_back(rowData); };
