@@ -50,20 +50,20 @@ public:
         for (auto& entry : fonts_)
             DeleteObject(entry.second);
     }
-    HFONT Get(const FontSpec& spec, int dpi)
+    HFONT Get(const FontSpec& wanted, int dpi)
     {
-        FontKey key{spec.Name, spec.Size, dpi, spec.Bold, spec.Italic, spec.Underline, spec.Charset};
+        FontKey key{wanted.Name, wanted.Size, dpi, wanted.Bold, wanted.Italic, wanted.Underline, wanted.Charset};
         auto found = fonts_.find(key);
         if (found != fonts_.end())
             return found->second;
         LOGFONTW log{};
-        log.lfHeight = -MulDiv(spec.Size, dpi, 72);
-        log.lfWeight = spec.Bold ? FW_BOLD : FW_NORMAL;
-        log.lfItalic = spec.Italic;
-        log.lfUnderline = spec.Underline;
-        log.lfCharSet = spec.Charset;
+        log.lfHeight = -MulDiv(wanted.Size, dpi, 72);
+        log.lfWeight = wanted.Bold ? FW_BOLD : FW_NORMAL;
+        log.lfItalic = wanted.Italic;
+        log.lfUnderline = wanted.Underline;
+        log.lfCharSet = wanted.Charset;
         log.lfQuality = DEFAULT_QUALITY;
-        lstrcpynW(log.lfFaceName, spec.Name.c_str(), LF_FACESIZE);
+        lstrcpynW(log.lfFaceName, wanted.Name.c_str(), LF_FACESIZE);
         HFONT font = CreateFontIndirectW(&log);
         if (font == nullptr)
             font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
