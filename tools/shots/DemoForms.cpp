@@ -196,8 +196,7 @@ void TFormOptionsDemo::FillSample()
     CBWipeMethod.SetItemIndex(5);
     GBWipeMethod.SetCaption(L"Description");
     LabelWipeMethodDescription.SetCaption(
-        L"Three passes: zeros, ones, then random data. Every pass is read back and compared before the "
-        L"next one starts, and the file is deleted after the last pass.");
+        L"US Department of Defense method: writes zeros, then ones (FF), then random data. Three passes.");
     LabelWipePasses.SetCaption(L"Rounds:");
     TBWipePasses.SetPosition(2);
     LabelLogEnabled.SetCaption(L"Logging:");
