@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <vector>
+#include "engine/HandleHolder.h"
 #include "engine/LongPath.h"
 #include "settings/Unicodelanguage.h"
 
@@ -27,15 +28,6 @@ int64_t DaysSinceOleEpoch(int year, int month, int day)
     int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
     return era * 146097 + dayOfEra - 719468 + 25569;
 }
-
-struct FileHandle {
-    HANDLE handle;
-    ~FileHandle()
-    {
-        if (handle != INVALID_HANDLE_VALUE)
-            CloseHandle(handle);
-    }
-};
 
 DWORD WriteAll(HANDLE file, const std::wstring& text)
 {
@@ -166,14 +158,15 @@ void Logger::Load(const std::wstring& path)
 {
     std::deque<LogEntry> loaded;
     std::wstring content;
-    FileHandle file{CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)};
+    HANDLE file = CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HandleHolder closeFile(file);
     LARGE_INTEGER size{};
-    if (file.handle != INVALID_HANDLE_VALUE && GetFileSizeEx(file.handle, &size) && size.QuadPart < (1ll << 31)) {
+    if (file != INVALID_HANDLE_VALUE && GetFileSizeEx(file, &size) && size.QuadPart < (1ll << 31)) {
         content.resize(static_cast<size_t>(size.QuadPart) / sizeof(wchar_t));
         DWORD read = 0;
         if (!content.empty() &&
-            !ReadFile(file.handle, content.data(), static_cast<DWORD>(content.size() * sizeof(wchar_t)), &read,
+            !ReadFile(file, content.data(), static_cast<DWORD>(content.size() * sizeof(wchar_t)), &read,
                       nullptr))
             read = 0;
         content.resize(read / sizeof(wchar_t));
@@ -209,13 +202,14 @@ DWORD Logger::Save(const std::wstring& path) const
     std::wstring temporary = ExtendedPath(path + L".saving-" + std::to_wstring(GetCurrentProcessId()) + L".tmp");
     DWORD error = ERROR_SUCCESS;
     {
-        FileHandle file{CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr)};
-        if (file.handle == INVALID_HANDLE_VALUE)
+        HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr);
+        HandleHolder closeFile(file);
+        if (file == INVALID_HANDLE_VALUE)
             error = GetLastError();
         if (error == ERROR_SUCCESS)
-            error = WriteAll(file.handle, content);
-        if (error == ERROR_SUCCESS && !FlushFileBuffers(file.handle))
+            error = WriteAll(file, content);
+        if (error == ERROR_SUCCESS && !FlushFileBuffers(file))
             error = GetLastError();
     }
     if (error == ERROR_SUCCESS &&
