@@ -1,6 +1,6 @@
 #include "engine/WipeIo.h"
 
-#include "engine/LongPath.h"
+#include "platform/LongPath.h"
 
 HANDLE Win32WipeIo::Open(const std::wstring& path, DWORD access, DWORD share, DWORD disposition,
                          DWORD flagsAndAttributes)

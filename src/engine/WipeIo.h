@@ -7,8 +7,9 @@
 #include <windows.h>
 #include <cstdint>
 #include <string>
+#include "platform/HandleHolder.h"
 
-class WipeIo {
+class WipeIo : public HandleCloser {
 public:
     virtual ~WipeIo() = default;
 
@@ -24,7 +25,7 @@ public:
     virtual bool Size(HANDLE file, int64_t& size) = 0;
     // SetEndOfFile at the current file pointer.
     virtual bool SetEnd(HANDLE file) = 0;
-    virtual bool Close(HANDLE handle) = 0;
+    bool Close(HANDLE handle) override = 0;
     virtual bool Delete(const std::wstring& path) = 0;
     virtual bool RemoveDir(const std::wstring& path) = 0;
     // GetFileAttributesW; INVALID_FILE_ATTRIBUTES on failure.

@@ -4,6 +4,7 @@
 // units it covers, the bytes to write there); the caller does all I/O.
 // Unit counts are 64-bit so that volumes of 2^31 units and more fit.
 #include <cstdint>
+#include "settings/WipeMethodCount.h"
 
 class Wiper {
 public:
@@ -63,4 +64,3 @@ protected:
 
 // The method with id 0 to 13, owned by the caller; null for any other id.
 Wiper* CreateWiper(int32_t id);
-constexpr int32_t kWipeMethodCount = 14;

@@ -1,6 +1,6 @@
 #include "engine/Wiperthread.h"
 
-#include "engine/SystemError.h"
+#include "platform/SystemError.h"
 
 namespace {
 const wchar_t kWindowClass[] = L"WiperThreadWnd";

@@ -14,7 +14,7 @@
 #include "engine/WipeIo.h"
 #include "engine/Wiper.h"
 #include "engine/Wipestatedata.h"
-#include "settings/TextVariables.h"
+#include "platform/TextVariables.h"
 #include "targets/Filelist.h"
 
 // Implemented by the progress windows; called on the user-interface thread only.

@@ -1,5 +1,5 @@
 // The target operations of a file job: wipe and delete a file, remove a directory.
-#include "engine/HandleHolder.h"
+#include "platform/HandleHolder.h"
 #include "engine/Wiperthread.h"
 
 void WiperThread::WipeFile()

@@ -3,7 +3,7 @@
 // wiped and deleted, so that no existing file is touched.
 #include <cstdint>
 #include <string>
-#include "engine/HandleHolder.h"
+#include "platform/HandleHolder.h"
 #include "engine/VolumeBitmap.h"
 #include "engine/VolumeControl.h"
 #include "engine/Wiperthread.h"

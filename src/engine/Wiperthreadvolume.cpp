@@ -1,6 +1,6 @@
 // The volume job: the whole volume is overwritten sector by sector through
 // its raw device, after the file system has let go of it.
-#include "engine/HandleHolder.h"
+#include "platform/HandleHolder.h"
 #include "engine/VolumeControl.h"
 #include "engine/Wiperthread.h"
 

@@ -3,8 +3,8 @@
 #include <charconv>
 #include <cmath>
 #include <vector>
-#include "engine/HandleHolder.h"
-#include "engine/LongPath.h"
+#include "platform/HandleHolder.h"
+#include "platform/LongPath.h"
 #include "settings/Unicodelanguage.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <deque>
 #include <string>
-#include "engine/Mutex.h"
-#include "settings/TextVariables.h"
+#include "platform/Mutex.h"
+#include "platform/TextVariables.h"
 
 class UnicodeLanguage;
 

@@ -1,6 +1,6 @@
 #include "settings/LanguageKeys.h"
 
-#include "engine/Wiper.h"
+#include "settings/WipeMethodCount.h"
 
 namespace {
 

@@ -293,3 +293,9 @@ COEMConfigValue& COEMConfig::GetValue(const std::string& path)
     MessageBoxA(nullptr, message.c_str(), "OEM Error", MB_ICONERROR);
     ExitProcess(1);
 }
+
+COEMConfig& OEMConfig()
+{
+    static COEMConfig config;
+    return config;
+}

@@ -113,6 +113,6 @@ public:
     static constexpr int MaxNestingDepth = 64;
 };
 
-// The application's branding tree (defined with the other application-wide
-// instances in ui/Utils.cpp).
+// The application's branding tree, the first application-wide instance
+// created and the last destroyed.
 COEMConfig& OEMConfig();

@@ -11,8 +11,8 @@
 #include <string>
 #include <utility>
 #include <vector>
-#include "engine/Mutex.h"
-#include "settings/TextVariables.h"
+#include "platform/Mutex.h"
+#include "platform/TextVariables.h"
 
 // A font described by a language file. Windows copy its attributes into fonts
 // of their own (MakeLogFont); Handle() is the manager's own GDI font for the

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "settings/Oem.h"
-#include "ui/Shellfolder.h"
+#include "platform/Shellfolder.h"
 
 namespace {
 

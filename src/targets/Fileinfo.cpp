@@ -1,7 +1,7 @@
 #include "targets/Fileinfo.h"
 
 #include <atomic>
-#include "engine/LongPath.h"
+#include "platform/LongPath.h"
 
 namespace {
 std::atomic<FileInfoDisplayLookup> displayLookup{nullptr};

@@ -1,7 +1,7 @@
 #include "targets/Filelistbuilder.h"
 
-#include "engine/LongPath.h"
-#include "engine/SystemError.h"
+#include "platform/LongPath.h"
+#include "platform/SystemError.h"
 #include "log/Log.h"
 
 namespace {

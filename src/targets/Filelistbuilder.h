@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include "engine/Mutex.h"
+#include "platform/Mutex.h"
 #include "targets/Filelist.h"
 
 class Logger;

@@ -10,7 +10,7 @@
 #include <map>
 #include <string>
 
-#include "engine/Mutex.h"
+#include "platform/Mutex.h"
 
 struct SystemIconID {
     std::wstring location;  // icon file, or "\" for the system image list

@@ -51,12 +51,6 @@ OwnedBitmap LoadBrandingGraphic(const std::string& key)
     return LoadBrandingGraphic(OEMConfig(), key);
 }
 
-COEMConfig& OEMConfig()
-{
-    static COEMConfig config;
-    return config;
-}
-
 SystemIconCache& IconCache()
 {
     // The branding tree must outlive the cache: statics die in reverse order

@@ -28,9 +28,8 @@ using OwnedBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, BitmapDelete
 OwnedBitmap LoadBrandingGraphic(const std::string& key);
 OwnedBitmap LoadBrandingGraphic(COEMConfig& branding, const std::string& key);
 
-// Application-wide instances: the branding tree is created first and
-// destroyed last, the icon cache (small icons) second.
-COEMConfig& OEMConfig();
+// The application-wide icon cache (small icons), created right after the
+// branding tree (OEMConfig()) and destroyed right before it.
 SystemIconCache& IconCache();
 
 // Called once at start-up: creates the instances in their order and lets

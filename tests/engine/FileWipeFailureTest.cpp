@@ -4,7 +4,7 @@
 
 #include "FaultInjectingIo.h"
 #include "JobHarness.h"
-#include "engine/SystemError.h"
+#include "platform/SystemError.h"
 #include "support/TempDir.h"
 
 namespace {

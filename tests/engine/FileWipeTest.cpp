@@ -5,7 +5,7 @@
 #include "FaultInjectingIo.h"
 #include "JobHarness.h"
 #include "PassModel.h"
-#include "engine/LongPath.h"
+#include "platform/LongPath.h"
 #include "support/TempDir.h"
 
 namespace {

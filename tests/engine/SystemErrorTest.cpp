@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "engine/LongPath.h"
-#include "engine/SystemError.h"
+#include "platform/LongPath.h"
+#include "platform/SystemError.h"
 
 namespace {
 

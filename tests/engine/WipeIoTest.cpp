@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "FaultInjectingIo.h"
-#include "engine/HandleHolder.h"
+#include "platform/HandleHolder.h"
 #include "support/TempDir.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <random>
 #include <thread>
 #include <vector>
-#include "engine/LongPath.h"
+#include "platform/LongPath.h"
 #include "log/Log.h"
 #include "settings/Unicodelanguage.h"
 #include "support/TempDir.h"

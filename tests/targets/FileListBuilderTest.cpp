@@ -2,7 +2,7 @@
 
 #include <memory>
 #include <vector>
-#include "engine/LongPath.h"
+#include "platform/LongPath.h"
 #include "log/Log.h"
 #include "settings/Unicodelanguage.h"
 #include "support/TempDir.h"

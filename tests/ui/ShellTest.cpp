@@ -6,7 +6,7 @@
 
 #include "support/TempDir.h"
 #include "targets/Fileinfo.h"
-#include "ui/Shellfolder.h"
+#include "platform/Shellfolder.h"
 #include "ui/Systemiconcache.h"
 #include "ui/Utils.h"
 

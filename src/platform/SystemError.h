@@ -5,7 +5,7 @@
 // stops removed).
 #include <windows.h>
 #include <string>
-#include "settings/TextVariables.h"
+#include "platform/TextVariables.h"
 
 std::wstring SystemErrorMessage(DWORD code);
 

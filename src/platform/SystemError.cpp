@@ -1,4 +1,4 @@
-#include "engine/SystemError.h"
+#include "platform/SystemError.h"
 
 #include <cwctype>
 

@@ -1,4 +1,4 @@
-#include "ui/Shellfolder.h"
+#include "platform/Shellfolder.h"
 
 #include <shlwapi.h>
 

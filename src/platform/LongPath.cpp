@@ -1,4 +1,4 @@
-#include "engine/LongPath.h"
+#include "platform/LongPath.h"
 
 namespace {
 // CreateDirectoryW already fails above MAX_PATH - 12 (room for an 8.3 name).

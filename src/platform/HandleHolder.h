@@ -2,19 +2,27 @@
 // Scoped owner of a handle *variable*: on the way out of a scope it closes
 // whatever the variable then holds and leaves INVALID_HANDLE_VALUE behind, so
 // the owner of the variable (a job's open-target handle) sees it closed too.
-// Handles opened through a WipeIo are closed through it.
+// Handles opened through an interface that must also close them (the wipe
+// engine's I/O seam) are closed through its HandleCloser.
 #include <windows.h>
-#include "engine/WipeIo.h"
+
+class HandleCloser {
+public:
+    virtual bool Close(HANDLE handle) = 0;
+
+protected:
+    ~HandleCloser() = default;
+};
 
 class HandleHolder {
 public:
-    explicit HandleHolder(HANDLE& handle) : handle(handle), io(nullptr) {}
-    HandleHolder(HANDLE& handle, WipeIo& io) : handle(handle), io(&io) {}
+    explicit HandleHolder(HANDLE& handle) : handle(handle), closer(nullptr) {}
+    HandleHolder(HANDLE& handle, HandleCloser& closer) : handle(handle), closer(&closer) {}
     ~HandleHolder()
     {
         if (handle != nullptr && handle != INVALID_HANDLE_VALUE) {
-            if (io)
-                io->Close(handle);
+            if (closer)
+                closer->Close(handle);
             else
                 CloseHandle(handle);
         }
@@ -25,5 +33,5 @@ public:
 
 private:
     HANDLE& handle;
-    WipeIo* io;
+    HandleCloser* closer;
 };
