@@ -18,6 +18,10 @@ varnox_packages=(
   "xvfb:Xvfb"
   "xauth:xauth"
   "imagemagick:import"
+  # Wine's own fonts: Tahoma for captions, Marlett for the caption buttons
+  # (without it they show the letters "0 1 r"). Installed without
+  # recommendations, Wine does not bring them.
+  "fonts-wine:/usr/share/wine/fonts/marlett.ttf"
 )
 
 varnox_install_packages() {

@@ -1,11 +1,13 @@
 # Source it: starts a private Xvfb display for screenshots and stops it again.
+# The screen is large enough for every window laid out at 144 DPI; the gui
+# prefix's virtual desktop has the same size (scripts/wine).
 
 varnox_start_xvfb() {
   local number
   for number in $(seq 91 120); do
     [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] || break
   done
-  Xvfb ":$number" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$number" -screen 0 ${VARNOX_SCREEN:-2560x1600}x24 -nolisten tcp >/dev/null 2>&1 &
   VARNOX_XVFB_PID=$!
   export DISPLAY=":$number"
   local tries

@@ -7,6 +7,8 @@
 #include <objbase.h>
 #include <shellapi.h>
 #include <wincodec.h>
+#include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -63,13 +65,20 @@ void Settle(HWND window)
     }
 }
 
+// Copies the window as the screen shows it, frame and caption included. A
+// window that does not lie wholly on the screen is moved so that it does; one
+// larger than the screen is moved piece by piece under the screen's origin
+// and copied in tiles (Wine's PrintWindow draws no child windows, so asking
+// the window to print itself is no way out).
 bool Capture(HWND window, const std::wstring& path)
 {
-    Settle(window);
     RECT rect;
     GetWindowRect(window, &rect);
     int width = rect.right - rect.left;
     int height = rect.bottom - rect.top;
+    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    bool onScreen = rect.left >= 0 && rect.top >= 0 && rect.right <= screenWidth && rect.bottom <= screenHeight;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width;
@@ -80,16 +89,34 @@ bool Capture(HWND window, const std::wstring& path)
     void* bits = nullptr;
     HDC screen = GetDC(nullptr);
     GdiObject<HBITMAP> bitmap(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    bool copied = false;
-    if (bitmap) {
+    bool copied = static_cast<bool>(bitmap);
+    if (copied) {
         MemoryDC memory(screen);
         memory.Select(bitmap.Get());
-        copied = BitBlt(memory.Get(), 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY | CAPTUREBLT);
+        for (int top = 0; copied && top < height; top += screenHeight) {
+            for (int left = 0; copied && left < width; left += screenWidth) {
+                POINT origin{rect.left, rect.top};
+                if (!onScreen) {
+                    origin = POINT{-left, -top};
+                    SetWindowPos(window, nullptr, origin.x, origin.y, 0, 0,
+                                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                }
+                Settle(window);
+                int tileWidth = std::min(width - left, screenWidth);
+                int tileHeight = std::min(height - top, screenHeight);
+                copied = BitBlt(memory.Get(), left, top, tileWidth, tileHeight, screen, origin.x + left,
+                                origin.y + top, SRCCOPY | CAPTUREBLT);
+            }
+        }
         GdiFlush();
     }
     ReleaseDC(nullptr, screen);
-    if (!copied)
+    if (!onScreen)
+        SetWindowPos(window, nullptr, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!copied) {
+        fwprintf(stderr, L"could not capture %ls\n", path.c_str());
         return false;
+    }
     std::vector<BYTE> pixels(static_cast<BYTE*>(bits), static_cast<BYTE*>(bits) + width * height * 4);
     for (size_t alpha = 3; alpha < pixels.size(); alpha += 4)
         pixels[alpha] = 255;
