@@ -30,6 +30,7 @@ void CreateApplicationInstances()
     Language();
     AppLog();
     InstallFileInfoDisplayLookup();
+    InstallMessageDialogPresenter();
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 // languages and shows message boxes in the selected language.
 #include <windows.h>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -62,6 +63,21 @@ constexpr int None = 0, OK = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Ye
               NoToAll = 9, YesToAll = 10;
 }
 
+// What a translated message dialog shows. The language manager decides the
+// texts and answers; the user interface shows it (SetMessageDialogPresenter).
+struct MessageDialogContent {
+    std::wstring caption;
+    std::wstring text;
+    MessageDialogType type = MessageDialogType::Information;
+    // (modal result, caption) in the order shown; Help has kHelpResult and closes nothing.
+    std::vector<std::pair<int, std::wstring>> buttons;
+    int defaultResult = ModalResult::OK;
+    int escapeResult = ModalResult::None;   // None: Escape does nothing
+    const LanguageFont* font = nullptr;
+    uint32_t color = 0;                      // background, a colour value as for ResolveColor
+    static constexpr int kHelpResult = 0x7F0;
+};
+
 using LanguageList = std::vector<std::pair<std::wstring, int32_t>>;
 
 class UnicodeLanguage {
@@ -95,6 +111,13 @@ public:
     // Modal message box in the current language; returns a ModalResult.
     // `color` is the background (a colour value as for ResolveColor).
     int MessageDialog(const std::wstring& text, MessageDialogType type, uint16_t buttons, uint32_t color);
+    // What MessageDialog shows for these arguments.
+    MessageDialogContent MessageDialogContentFor(const std::wstring& text, MessageDialogType type, uint16_t buttons,
+                                                 uint32_t color);
+    // Every language manager's dialogs are shown by the presenter the user
+    // interface installs at start-up; without one, by the system's message box.
+    using MessageDialogPresenter = std::function<int(const MessageDialogContent& content)>;
+    static void SetMessageDialogPresenter(MessageDialogPresenter presenter);
 
     const std::wstring& ExecutableFolder() const { return executableFolder; }
     const std::wstring& DefinitionFilePath() const { return definitionFilePath; }

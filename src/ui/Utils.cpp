@@ -2,6 +2,9 @@
 
 #include "settings/Imagedecoder.h"
 #include "targets/Fileinfo.h"
+#include "ui/toolkit/Application.h"
+
+#include <algorithm>
 
 std::wstring FormatFileTime(const FILETIME& time)
 {
@@ -64,4 +67,44 @@ void InstallFileInfoDisplayLookup()
 {
     IconCache();
     SetFileInfoDisplayLookup(LookUpFileInfoDisplay);
+}
+
+void InstallMessageDialogPresenter()
+{
+    UnicodeLanguage::SetMessageDialogPresenter([](const MessageDialogContent& content) {
+        return tk::Application::Instance().ShowMessageDialog(ToMessageDialogSpec(content));
+    });
+}
+
+tk::FontSpec ToFontSpec(const LanguageFont& font)
+{
+    tk::FontSpec spec;
+    spec.Name = font.Name;
+    spec.Size = font.Size;
+    spec.Bold = font.Bold;
+    spec.Italic = font.Italic;
+    spec.Charset = static_cast<BYTE>(font.Charset);
+    spec.Color = font.Color == (0x80000000u | COLOR_WINDOWTEXT) ? CLR_INVALID : ResolveColor(font.Color);
+    return spec;
+}
+
+tk::MessageDialogSpec ToMessageDialogSpec(const MessageDialogContent& content)
+{
+    static const tk::MessageDialogSpec::Icon icons[] = {
+        tk::MessageDialogSpec::Icon::Warning, tk::MessageDialogSpec::Icon::Error,
+        tk::MessageDialogSpec::Icon::Information, tk::MessageDialogSpec::Icon::Question};
+    tk::MessageDialogSpec spec;
+    spec.caption = content.caption;
+    spec.text = content.text;
+    spec.icon = icons[std::min<size_t>(static_cast<size_t>(content.type), 3)];
+    for (const auto& [result, caption] : content.buttons)
+        spec.buttons.push_back({result, caption, result != MessageDialogContent::kHelpResult});
+    spec.defaultResult = content.defaultResult;
+    spec.escapeResult = content.escapeResult;
+    if (content.font != nullptr) {
+        spec.font = content.font->Handle();
+        spec.textColor = ResolveColor(content.font->Color);
+    }
+    spec.background = ResolveColor(content.color);
+    return spec;
 }

@@ -9,7 +9,10 @@
 #include <type_traits>
 
 #include "settings/Oem.h"
+#include "settings/Unicodelanguage.h"
 #include "ui/Systemiconcache.h"
+#include "ui/toolkit/MessageDialog.h"
+#include "ui/toolkit/Types.h"
 
 // A file time (UTC) as the user's short date and time, "" when unconvertible.
 std::wstring FormatFileTime(const FILETIME& time);
@@ -35,3 +38,13 @@ SystemIconCache& IconCache();
 // Called once at start-up: creates the instances in their order and lets
 // every wipe target take its icon and type name from the shell.
 void InstallFileInfoDisplayLookup();
+// Called once at start-up (and by the user-interface tests): the language
+// manager's message dialogs are shown through the application object, where
+// tests can answer them.
+void InstallMessageDialogPresenter();
+
+// A font of the language files as the toolkit describes fonts. The window
+// text colour stays the system's (it follows a change of the colour scheme).
+tk::FontSpec ToFontSpec(const LanguageFont& font);
+// What the toolkit shows for a translated message dialog.
+tk::MessageDialogSpec ToMessageDialogSpec(const MessageDialogContent& content);

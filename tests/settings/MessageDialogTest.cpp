@@ -1,81 +1,19 @@
+// What a translated message dialog shows, and that it reaches the presenter
+// the user interface installs.
 #include <gtest/gtest.h>
 
-#include <map>
 #include "settings/LanguageFiles.h"
 #include "settings/Unicodelanguage.h"
 #include "support/TempDir.h"
 
 namespace {
 
-// What the timer saw of the open message box, and which button it pressed.
-struct Observed {
-    HWND dialog = nullptr;
-    std::wstring caption;
-    std::map<int, std::wstring> buttons;  // control id -> caption
-    bool topmost = false;
-    bool textFound = false;
-    COLORREF background = CLR_INVALID;
-};
-
-Observed observed;
-int buttonToPress = 0;
-std::wstring expectedText;
-
-BOOL CALLBACK CollectChild(HWND child, LPARAM)
+std::wstring CaptionOf(const MessageDialogContent& content, int result)
 {
-    wchar_t className[32] = {}, text[256] = {};
-    GetClassNameW(child, className, 32);
-    GetWindowTextW(child, text, 256);
-    if (lstrcmpiW(className, L"Button") == 0)
-        observed.buttons[GetDlgCtrlID(child)] = text;
-    else if (expectedText == text)
-        observed.textFound = true;
-    return TRUE;
-}
-
-BOOL CALLBACK FindDialog(HWND window, LPARAM)
-{
-    wchar_t className[32] = {};
-    GetClassNameW(window, className, 32);
-    if (IsWindowVisible(window) && lstrcmpW(className, L"#32770") == 0) {
-        observed.dialog = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void CALLBACK PressButton(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    EnumThreadWindows(GetCurrentThreadId(), FindDialog, 0);
-    if (!observed.dialog)
-        return;
-    KillTimer(nullptr, timer);
-    wchar_t caption[256] = {};
-    GetWindowTextW(observed.dialog, caption, 256);
-    observed.caption = caption;
-    observed.topmost = (GetWindowLongPtrW(observed.dialog, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-    EnumChildWindows(observed.dialog, CollectChild, 0);
-    HDC dc = GetDC(observed.dialog);
-    auto brush = reinterpret_cast<HBRUSH>(
-        SendMessageW(observed.dialog, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(observed.dialog)));
-    LOGBRUSH info{};
-    if (brush && GetObjectW(brush, sizeof(info), &info))
-        observed.background = info.lbColor;
-    ReleaseDC(observed.dialog, dc);
-    if (buttonToPress == IDCANCEL)  // Escape / close box
-        PostMessageW(observed.dialog, WM_COMMAND, IDCANCEL, 0);
-    else
-        SendMessageW(GetDlgItem(observed.dialog, buttonToPress), BM_CLICK, 0, 0);
-}
-
-int Show(UnicodeLanguage& language, const std::wstring& text, MessageDialogType type, uint16_t buttons,
-         int press, uint32_t color = 0x00C0FFEE)
-{
-    observed = Observed{};
-    buttonToPress = press;
-    expectedText = text;
-    SetTimer(nullptr, 0, 50, PressButton);
-    return language.MessageDialog(text, type, buttons, color);
+    for (const auto& [id, caption] : content.buttons)
+        if (id == result)
+            return caption;
+    return L"<none>";
 }
 
 TEST(MessageDialog, CaptionButtonsAndColourComeFromTheLanguage)
@@ -87,47 +25,69 @@ TEST(MessageDialog, CaptionButtonsAndColourComeFromTheLanguage)
     UnicodeLanguage language(dir.Path(), L"Varnox");
     language.SelectLanguage(0x0409);
 
-    int result = Show(language, L"Wipe now?", MessageDialogType::Confirmation,
-                      DialogButton::Yes | DialogButton::No, ModalResult::No);
-    EXPECT_EQ(result, ModalResult::No);
-    EXPECT_EQ(observed.caption, L"Bitte best\x00E4tigen");
-    EXPECT_EQ(observed.buttons[ModalResult::Yes], L"&Ja");
-    EXPECT_EQ(observed.buttons[ModalResult::No], L"&Nein");
-    EXPECT_EQ(observed.buttons.size(), 2u);
-    EXPECT_TRUE(observed.topmost);
-    EXPECT_TRUE(observed.textFound);
-    EXPECT_EQ(observed.background, 0x00C0FFEEu);
+    MessageDialogContent content = language.MessageDialogContentFor(
+        L"Wipe now?", MessageDialogType::Confirmation, DialogButton::Yes | DialogButton::No, 0x00C0FFEE);
+    EXPECT_EQ(content.caption, L"Bitte best\x00E4tigen");
+    EXPECT_EQ(content.text, L"Wipe now?");
+    ASSERT_EQ(content.buttons.size(), 2u);
+    EXPECT_EQ(CaptionOf(content, ModalResult::Yes), L"&Ja");
+    EXPECT_EQ(CaptionOf(content, ModalResult::No), L"&Nein");
+    EXPECT_EQ(content.defaultResult, ModalResult::Yes);
+    EXPECT_EQ(content.escapeResult, ModalResult::No) << "Escape answers No when there is no Cancel";
+    EXPECT_EQ(content.color, 0x00C0FFEEu);
+    ASSERT_NE(content.font, nullptr);
+    EXPECT_EQ(content.font->Size, 10);
 
-    EXPECT_EQ(Show(language, L"Sure?", MessageDialogType::Warning, DialogButton::Yes | DialogButton::No,
-                   ModalResult::Yes),
-              ModalResult::Yes);
-    EXPECT_EQ(observed.caption, L"Warning");  // no "Dialog.Warning": the toolkit's own caption
-
-    // Escape answers No when there is no Cancel button.
-    EXPECT_EQ(Show(language, L"Sure?", MessageDialogType::Warning, DialogButton::Yes | DialogButton::No, IDCANCEL),
-              ModalResult::No);
+    content = language.MessageDialogContentFor(L"Sure?", MessageDialogType::Warning, DialogButton::Yes, 0);
+    EXPECT_EQ(content.caption, L"Warning");  // no "Dialog.Warning": the built-in caption
+    EXPECT_EQ(content.escapeResult, ModalResult::None) << "no button answers Escape";
 }
 
-TEST(MessageDialog, EveryButtonReturnsItsModalResult)
+TEST(MessageDialog, EveryButtonHasItsResultAndHelpClosesNothing)
 {
     TempDir dir;
     UnicodeLanguage language(dir.Path(), L"Varnox");
-    const std::pair<uint16_t, int> cases[] = {
-        {DialogButton::OK, ModalResult::OK},           {DialogButton::Cancel, ModalResult::Cancel},
-        {DialogButton::Abort, ModalResult::Abort},     {DialogButton::Retry, ModalResult::Retry},
-        {DialogButton::Ignore, ModalResult::Ignore},   {DialogButton::All, ModalResult::All},
-        {DialogButton::NoToAll, ModalResult::NoToAll}, {DialogButton::YesToAll, ModalResult::YesToAll},
+    MessageDialogContent content =
+        language.MessageDialogContentFor(L"Which?", MessageDialogType::Information, 0x7FF, 0);
+    EXPECT_EQ(content.caption, L"Information");
+    const std::pair<int, const wchar_t*> expected[] = {
+        {ModalResult::Yes, L"&Yes"},         {ModalResult::No, L"&No"},
+        {ModalResult::OK, L"OK"},            {ModalResult::Cancel, L"Cancel"},
+        {ModalResult::Abort, L"&Abort"},     {ModalResult::Retry, L"&Retry"},
+        {ModalResult::Ignore, L"&Ignore"},   {ModalResult::All, L"&All"},
+        {ModalResult::NoToAll, L"N&o to All"}, {ModalResult::YesToAll, L"Yes to &All"},
+        {MessageDialogContent::kHelpResult, L"&Help"},
     };
-    uint16_t all = 0x7FF;
-    for (const auto& [bit, result] : cases) {
-        EXPECT_EQ(Show(language, L"Which?", MessageDialogType::Information, all, result), result);
-        EXPECT_EQ(observed.buttons.size(), 11u);
-        EXPECT_EQ(observed.caption, L"Information");
+    ASSERT_EQ(content.buttons.size(), std::size(expected));
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_EQ(content.buttons[i].first, expected[i].first);
+        EXPECT_EQ(content.buttons[i].second, expected[i].second);
     }
-    EXPECT_EQ(observed.buttons[ModalResult::NoToAll], L"N&o to All");
-    EXPECT_EQ(Show(language, L"Oops", MessageDialogType::Error, DialogButton::OK | DialogButton::Cancel, IDCANCEL),
-              ModalResult::Cancel);
-    EXPECT_EQ(observed.caption, L"Error");
+    EXPECT_EQ(content.defaultResult, ModalResult::OK);
+    EXPECT_EQ(content.escapeResult, ModalResult::Cancel);
+
+    // No buttons asked for: one OK.
+    content = language.MessageDialogContentFor(L"Oops", MessageDialogType::Error, 0, 0);
+    ASSERT_EQ(content.buttons.size(), 1u);
+    EXPECT_EQ(content.buttons[0].first, ModalResult::OK);
+    EXPECT_EQ(content.escapeResult, ModalResult::OK);
+}
+
+TEST(MessageDialog, GoesToTheInstalledPresenter)
+{
+    TempDir dir;
+    UnicodeLanguage language(dir.Path(), L"Varnox");
+    MessageDialogContent shown;
+    UnicodeLanguage::SetMessageDialogPresenter([&](const MessageDialogContent& content) {
+        shown = content;
+        return ModalResult::No;
+    });
+    EXPECT_EQ(language.MessageDialog(L"Delete 3 files?", MessageDialogType::Confirmation,
+                                     DialogButton::Yes | DialogButton::No, 0),
+              ModalResult::No);
+    UnicodeLanguage::SetMessageDialogPresenter(nullptr);
+    EXPECT_EQ(shown.text, L"Delete 3 files?");
+    EXPECT_EQ(shown.type, MessageDialogType::Confirmation);
 }
 
 }  // namespace

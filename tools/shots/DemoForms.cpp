@@ -103,7 +103,12 @@ TFormLogDemo::TFormLogDemo()
     ButtonOK.SetModalResult(mrOK);
     ButtonLogClear.SetBounds(601, 6, 75, 25);
     ButtonLogClear.SetAnchors(akTop | akRight);
-    OnResize = [this] { FormResize(); };
+}
+
+void TFormLogDemo::DoResize()
+{
+    Form::DoResize();
+    FormResize();
 }
 
 void TFormLogDemo::FormResize()
@@ -310,12 +315,12 @@ void TFormMainDemo::FillSample()
     if (SHGetFileInfoW(L"notes.txt", FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
                        SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES))
         fileIcon = info.iIcon;
-    TreeNode desktop = TV.AddChild(nullptr, L"Desktop", nullptr, folderIcon);
-    TreeNode computer = TV.AddChild(desktop, L"My Computer", nullptr, folderIcon);
-    TreeNode drive = TV.AddChild(computer, L"Local Disk (C:)", nullptr, driveIcon);
-    TV.AddChild(desktop, L"Documents", nullptr, folderIcon);
-    TV.AddPlaceholder(TV.AddChild(drive, L"Users", nullptr, folderIcon));
-    TV.AddPlaceholder(TV.AddChild(drive, L"windows", nullptr, folderIcon));
+    TreeNode desktop = TV.AddChild(nullptr, L"Desktop", folderIcon);
+    TreeNode computer = TV.AddChild(desktop, L"My Computer", folderIcon);
+    TreeNode drive = TV.AddChild(computer, L"Local Disk (C:)", driveIcon);
+    TV.AddChild(desktop, L"Documents", folderIcon);
+    TV.AddPlaceholder(TV.AddChild(drive, L"Users", folderIcon));
+    TV.AddPlaceholder(TV.AddChild(drive, L"windows", folderIcon));
     TV.Expand(desktop);
     TV.Expand(computer);
     TV.Expand(drive);
@@ -327,7 +332,7 @@ void TFormMainDemo::FillSample()
         {L"notes.txt", L"30.11.2026 09:05", L"Text Document", L"1 kB"},
     };
     for (auto& row : names) {
-        int index = LV.AddItem(row[0], nullptr, row[3][0] == 0 ? folderIcon : fileIcon);
+        int index = LV.AddItem(row[0], row[3][0] == 0 ? folderIcon : fileIcon);
         for (int column = 1; column < 4; ++column)
             LV.SetSubItem(index, column, row[column]);
     }

@@ -45,6 +45,10 @@ public:
     tk::Button ButtonOK{&PanelButtons};
     tk::Button ButtonLogClear{&PanelButtons};
 
+protected:
+    // The log window keeps its buttons at the right edge as it is resized.
+    void DoResize() override;
+
 private:
     void FormResize();
 };

@@ -1,6 +1,9 @@
 #include "ui/toolkit/Application.h"
+#include "ui/toolkit/Components.h"
 #include "ui/toolkit/Form.h"
+#include "ui/toolkit/MessageDialog.h"
 #include <algorithm>
+#include <exception>
 
 namespace tk {
 
@@ -92,16 +95,103 @@ void Application::ShowError(const std::wstring& message)
     ShowMessageBox(message, title_, MB_OK | MB_ICONERROR);
 }
 
+namespace {
+
+std::wstring WideFromSystem(const char* text)
+{
+    if (text == nullptr || *text == '\0')
+        return {};
+    // Library messages are in the system code page, ours in ASCII.
+    int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(std::max(length, 1)), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length);
+    wide.resize(wcslen(wide.c_str()));
+    return wide;
+}
+
+}  // namespace
+
+void Application::HandleException()
+{
+    std::wstring message;
+    try {
+        throw;
+    } catch (const std::exception& exception) {
+        message = WideFromSystem(exception.what());
+    } catch (...) {
+    }
+    // The box itself runs a message loop; whatever escapes there is caught
+    // by the barrier of that message.
+    ShowError(message);
+}
+
+void Application::ReportMisuse(const std::wstring& what)
+{
+    if (unanswered_)
+        unanswered_(what);
+    else
+        ShowError(what);
+}
+
+namespace {
+
+// The answer of a message box that nobody is there to give: its cancelling button.
+int CancellingAnswer(UINT type)
+{
+    switch (type & MB_TYPEMASK) {
+    case MB_OK:
+        return IDOK;
+    case MB_YESNO:
+        return IDNO;
+    case MB_ABORTRETRYIGNORE:
+        return IDABORT;
+    default:
+        return IDCANCEL;
+    }
+}
+
+}  // namespace
+
 int Application::ShowMessageBox(const std::wstring& text, const std::wstring& caption, UINT type)
 {
     if (messageBoxHook_)
         return messageBoxHook_(text, caption, type);
-    HWND owner = nullptr;
+    if (unanswered_) {
+        unanswered_(L"message box \"" + caption + L"\": " + text);
+        return CancellingAnswer(type);
+    }
+    return ::MessageBoxW(ModalOwner(), text.c_str(), caption.c_str(), type);
+}
+
+HWND Application::ModalOwner() const
+{
     if (Form* modal = ActiveModalForm())
-        owner = modal->Handle();
-    else if (mainForm_ != nullptr && mainForm_->Handle() != nullptr && IsWindowVisible(mainForm_->Handle()))
-        owner = mainForm_->Handle();
-    return ::MessageBoxW(owner, text.c_str(), caption.c_str(), type);
+        return modal->Handle();
+    if (mainForm_ != nullptr && mainForm_->Handle() != nullptr && IsWindowVisible(mainForm_->Handle()))
+        return mainForm_->Handle();
+    return nullptr;
+}
+
+int Application::ShowMessageDialog(const MessageDialogSpec& spec)
+{
+    if (messageDialogHook_)
+        return messageDialogHook_(spec);
+    if (unanswered_) {
+        unanswered_(L"message dialog \"" + spec.caption + L"\": " + spec.text);
+        return spec.escapeResult;
+    }
+    return RunMessageDialog(spec, ModalOwner());
+}
+
+bool Application::ShowSaveDialog(SaveDialog& dialog, const Form* owner)
+{
+    if (saveDialogHook_)
+        return saveDialogHook_(dialog);
+    if (unanswered_) {
+        unanswered_(L"save dialog \"" + dialog.Title + L"\"");
+        return false;
+    }
+    return dialog.RunSystemDialog(owner != nullptr ? owner->Handle() : ModalOwner());
 }
 
 void Application::RegisterForm(Form* form) { forms_.push_back(form); }
@@ -121,13 +211,19 @@ void Application::LeaveModal(Form* form)
     modalStack_.erase(std::remove(modalStack_.begin(), modalStack_.end(), form), modalStack_.end());
 }
 
-void Application::RunModalAction(Form& form)
+bool Application::RunModalAction(Form& form)
 {
-    if (modalActions_.empty())
-        return;
-    ModalAction action = std::move(modalActions_.front());
-    modalActions_.pop_front();
-    action(form);
+    if (!modalActions_.empty()) {
+        ModalAction action = std::move(modalActions_.front());
+        modalActions_.pop_front();
+        action(form);
+    } else if (modalHook_) {
+        modalHook_(form);
+    } else if (unanswered_) {
+        unanswered_(L"modal form \"" + form.Caption() + L"\" shown with nothing queued to answer it");
+        return false;
+    }
+    return true;
 }
 
 }  // namespace tk

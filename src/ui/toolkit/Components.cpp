@@ -1,4 +1,5 @@
 #include "ui/toolkit/Components.h"
+#include "ui/toolkit/Application.h"
 #include "ui/toolkit/Form.h"
 #include <commdlg.h>
 #include <map>
@@ -54,8 +55,15 @@ void Timer::Restart()
 void CALLBACK Timer::TimerProc(HWND, UINT, UINT_PTR id, DWORD)
 {
     auto found = Timers().find(id);
-    if (found != Timers().end() && found->second->OnTimer)
+    if (found == Timers().end() || !found->second->OnTimer)
+        return;
+    // A timer procedure is called from the message loop like a window
+    // procedure: nothing may escape it.
+    try {
         found->second->OnTimer();
+    } catch (...) {
+        Application::Instance().HandleException();
+    }
 }
 
 // ---- SaveDialog ----
@@ -73,14 +81,16 @@ std::wstring SystemFilter(const std::wstring& filter)
     return result;
 }
 
-bool SaveDialog::Execute(const Form* owner)
+bool SaveDialog::Execute(const Form* owner) { return Application::Instance().ShowSaveDialog(*this, owner); }
+
+bool SaveDialog::RunSystemDialog(HWND owner)
 {
     std::vector<wchar_t> buffer(32768, L'\0');
     FileName.copy(buffer.data(), buffer.size() - 1);
     std::wstring filter = SystemFilter(Filter);
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = owner != nullptr ? owner->Handle() : nullptr;
+    dialog.hwndOwner = owner;
     dialog.lpstrFilter = Filter.empty() ? nullptr : filter.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = buffer.data();

@@ -45,11 +45,15 @@ public:
     std::wstring FileName;     // the proposal before, the choice after Execute
     // OFN_* options beyond the ones always set (explorer look, no change of
     // the current folder); the default hides the read-only box, requires an
-    // existing path and lets the dialog be resized.
-    DWORD Options = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_ENABLESIZING;
+    // existing path, asks before an existing file is replaced and lets the
+    // dialog be resized.
+    DWORD Options = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_ENABLESIZING;
 
-    // True when the user chose a file.
+    // True when the user chose a file. Goes through
+    // Application::ShowSaveDialog, so tests can answer it.
     bool Execute(const Form* owner = nullptr);
+    // The system's dialog itself (what Application::ShowSaveDialog shows).
+    bool RunSystemDialog(HWND owner);
 };
 
 // The filter in the system's form: every bar a NUL, ending in two NULs.

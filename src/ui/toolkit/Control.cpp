@@ -1,6 +1,8 @@
 #include "ui/toolkit/Control.h"
+#include "ui/toolkit/Application.h"
 #include "ui/toolkit/Form.h"
 #include "ui/toolkit/Gdi.h"
+#include "ui/toolkit/StdControls.h"
 #include <algorithm>
 #include <unordered_map>
 
@@ -102,6 +104,7 @@ void Control::SetBounds(int left, int top, int width, int height)
     height = std::max(height, 0);
     if (!scaled_) {
         rect_ = {left, top, left + width, top + height};
+        pendingBoundsPx_.reset();
         return;
     }
     RECT rect{ScaleToPx(left), ScaleToPx(top), 0, 0};
@@ -137,18 +140,64 @@ int Control::Height() const
 void Control::SetDockedSizePx(int pixels)
 {
     pixels = std::max(pixels, 0);
+    if (!scaled_) {
+        // Before the window exists the bounds are design units: keep the
+        // pixels apart until they are scaled.
+        pendingDockedPx_ = pixels;
+        return;
+    }
+    SetDockedRect(pixels);
+    RequestParentRealign();
+}
+
+void Control::SetDockedRect(int pixels)
+{
     if (align_ == Align::Left || align_ == Align::Right)
         rect_.right = rect_.left + pixels;
     else
         rect_.bottom = rect_.top + pixels;
-    RequestParentRealign();
 }
 
 int Control::DockedSizePx() const
 {
+    if (!scaled_) {
+        if (pendingDockedPx_)
+            return *pendingDockedPx_;
+        int units = (align_ == Align::Left || align_ == Align::Right) ? rect_.right - rect_.left
+                                                                       : rect_.bottom - rect_.top;
+        return ScaleToPx(units);
+    }
     if (align_ == Align::Left || align_ == Align::Right)
         return rect_.right - rect_.left;
     return rect_.bottom - rect_.top;
+}
+
+void Control::SetBoundsPx(const RECT& rect)
+{
+    RECT bounds{rect.left, rect.top, std::max(rect.right, rect.left), std::max(rect.bottom, rect.top)};
+    if (!scaled_) {
+        pendingBoundsPx_ = bounds;
+        return;
+    }
+    rect_ = bounds;
+    anchorRect_.reset();
+    if (align_ == Align::None && parent_ != nullptr && parent_->layoutReady_)
+        RecordAnchorOrigin();
+    PlaceAt(rect_);
+    if (align_ != Align::None)
+        RequestParentRealign();
+}
+
+RECT Control::BoundsPx() const
+{
+    if (scaled_)
+        return rect_;
+    if (pendingBoundsPx_)
+        return *pendingBoundsPx_;
+    RECT rect{ScaleToPx(rect_.left), ScaleToPx(rect_.top), 0, 0};
+    rect.right = rect.left + ScaleToPx(rect_.right - rect_.left);
+    rect.bottom = rect.top + ScaleToPx(rect_.bottom - rect_.top);
+    return rect;
 }
 
 void Control::DpiChanged(int oldDpi, int newDpi)
@@ -333,13 +382,7 @@ void Control::CreateHandle()
     if (parent_ != nullptr && parentWindow == nullptr)
         return;
     ToolkitInstance();
-    if (!scaled_) {
-        RECT units = rect_;
-        scaled_ = true;
-        rect_ = {ScaleToPx(units.left), ScaleToPx(units.top), 0, 0};
-        rect_.right = rect_.left + ScaleToPx(units.right - units.left);
-        rect_.bottom = rect_.top + ScaleToPx(units.bottom - units.top);
-    }
+    ScaleBoundsForCreation();
     CreateParams params = GetCreateParams();
     ownClass_ = params.OwnClass;
     DWORD style = params.Style | WS_CHILD | WS_CLIPSIBLINGS;
@@ -349,6 +392,8 @@ void Control::CreateHandle()
         style |= WS_DISABLED;
     if (tabStop_)
         style |= WS_TABSTOP;
+    if (StartsGroup())
+        style |= WS_GROUP;
     static int nextId = 1000;
     HWND window = CreateWindowExW(params.ExStyle, params.ClassName, caption_.c_str(), style, rect_.left,
                                   rect_.top, rect_.right - rect_.left, WindowHeightPx(rect_.bottom - rect_.top),
@@ -369,6 +414,40 @@ void Control::CreateHandle()
     SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), FALSE);
     AfterCreate();
     UpdateTooltip();
+}
+
+void Control::ScaleBoundsForCreation()
+{
+    if (scaled_)
+        return;
+    RECT units = rect_;
+    scaled_ = true;
+    if (pendingBoundsPx_) {
+        rect_ = *pendingBoundsPx_;
+    } else {
+        rect_ = {ScaleToPx(units.left), ScaleToPx(units.top), 0, 0};
+        rect_.right = rect_.left + ScaleToPx(units.right - units.left);
+        rect_.bottom = rect_.top + ScaleToPx(units.bottom - units.top);
+    }
+    pendingBoundsPx_.reset();
+    if (pendingDockedPx_) {
+        SetDockedRect(*pendingDockedPx_);
+        pendingDockedPx_.reset();
+    }
+}
+
+bool Control::StartsGroup() const
+{
+    // Radio buttons next to each other form one group, which the arrow keys
+    // move within: the first of them starts it, and the first control after
+    // them starts the next.
+    if (parent_ == nullptr)
+        return false;
+    const auto& siblings = parent_->children_;
+    auto self = std::find(siblings.begin(), siblings.end(), this);
+    bool radio = dynamic_cast<const RadioButton*>(this) != nullptr;
+    bool previousRadio = self != siblings.begin() && dynamic_cast<const RadioButton*>(*(self - 1)) != nullptr;
+    return radio != previousRadio;
 }
 
 Control* Control::FromHandle(HWND window)
@@ -398,7 +477,13 @@ LRESULT CALLBACK Control::StaticWindowProc(HWND window, UINT message, WPARAM wPa
     Control* control = FromHandle(window);
     if (control == nullptr)
         return DefWindowProcW(window, message, wParam, lParam);
-    return control->Dispatch(message, wParam, lParam);
+    // The error barrier: nothing a handler throws may unwind through the system's frames.
+    try {
+        return control->Dispatch(message, wParam, lParam);
+    } catch (...) {
+        Application::Instance().HandleException();
+        return 0;
+    }
 }
 
 LRESULT CALLBACK Control::SystemClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -408,14 +493,21 @@ LRESULT CALLBACK Control::SystemClassProc(HWND window, UINT message, WPARAM wPar
     WNDPROC original = found != procs.end() ? found->second : DefWindowProcW;
     Control* control = FromHandle(window);
     if (message == WM_NCDESTROY) {
-        if (control != nullptr && control->window_ == window)
+        if (control != nullptr && control->window_ == window) {
             control->Detach();
+            control->WindowDestroyed();
+        }
         procs.erase(window);
         return CallWindowProcW(original, window, message, wParam, lParam);
     }
     if (control == nullptr || control->window_ != window)
         return CallWindowProcW(original, window, message, wParam, lParam);
-    return control->Dispatch(message, wParam, lParam);
+    try {
+        return control->Dispatch(message, wParam, lParam);
+    } catch (...) {
+        Application::Instance().HandleException();
+        return 0;
+    }
 }
 
 LRESULT Control::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
@@ -425,6 +517,7 @@ LRESULT Control::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         HWND window = window_;
         bool ownClass = ownClass_;
         Detach();
+        WindowDestroyed();
         return ownClass ? DefWindowProcW(window, message, wParam, lParam)
                         : CallWindowProcW(originalProc_, window, message, wParam, lParam);
     }
@@ -433,6 +526,14 @@ LRESULT Control::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         root = root->parent_;
     if (root->suspended_ > 0)
         return DefaultHandler(message, wParam, lParam);
+    if (message == WM_SETCURSOR && LOWORD(lParam) == HTCLIENT) {
+        // A busy form shows the wait cursor over itself and every control.
+        auto* form = dynamic_cast<const Form*>(root);
+        if (form != nullptr && form->Busy()) {
+            SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+            return TRUE;
+        }
+    }
     return HandleMessage(message, wParam, lParam);
 }
 

@@ -2,7 +2,9 @@
 // The base of every control: a Win32 window with design-time bounds, docking,
 // anchors, font and the plain properties forms set. Bounds are given in
 // design units (pixels at 96 DPI) and scaled to the form's monitor when the
-// window is created; layout itself runs in physical pixels.
+// window is created; layout itself runs in physical pixels. What is stored or
+// measured in pixels (remembered layouts, branding sizes, pictures) goes
+// through the ...Px members, which are never scaled.
 #include "ui/toolkit/Types.h"
 #include <windows.h>
 #include <commctrl.h>
@@ -33,8 +35,10 @@ public:
     int Top() const;
     int Width() const;
     int Height() const;
-    // Physical rectangle in the parent's client coordinates (what layout produced).
-    RECT BoundsPx() const { return rect_; }
+    // Physical rectangle in the parent's client coordinates (what layout
+    // produced); set before the window exists, it is used unscaled.
+    RECT BoundsPx() const;
+    void SetBoundsPx(const RECT& rect);
     // Width of a control docked left or right, height of one docked top or
     // bottom, in physical pixels (what a splitter drag changes).
     void SetDockedSizePx(int pixels);
@@ -91,6 +95,8 @@ protected:
     virtual CreateParams GetCreateParams() const = 0;
     // Pushes the stored properties into the freshly created window.
     virtual void AfterCreate() {}
+    // The window is gone (WM_NCDESTROY); what belonged to it can go too.
+    virtual void WindowDestroyed() {}
     // Forwarded by the parent container.
     virtual void OnCommand(WORD /*code*/) {}
     virtual LRESULT OnNotify(NMHDR* /*header*/, bool& /*handled*/) { return 0; }
@@ -133,6 +139,11 @@ private:
     void Detach();
     void UpdateTooltip();
     void RecordAnchorOrigin();
+    // Turns the design-unit bounds into pixels when the window is created.
+    void ScaleBoundsForCreation();
+    void SetDockedRect(int pixels);
+    // WS_GROUP: the first of adjacent radio buttons, and the control after them.
+    bool StartsGroup() const;
 
     Container* parent_;
     WNDPROC originalProc_ = nullptr;   // the system class's procedure
@@ -140,6 +151,9 @@ private:
     bool ownClass_ = false;
     RECT rect_{};           // design units before the window exists, physical pixels afterwards
     bool scaled_ = false;
+    // Pixel sizes given before the window exists, used instead of scaling.
+    std::optional<RECT> pendingBoundsPx_;
+    std::optional<int> pendingDockedPx_;
     Align align_ = Align::None;
     Anchors anchors_ = akLeftTop;
     // Where the control stood, and how big its parent was, when its anchors took hold.

@@ -97,6 +97,64 @@ void Form::SetClientSize(int width, int height)
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
+void Form::SetClientSizePx(int width, int height)
+{
+    if (window_ == nullptr) {
+        pendingClientPx_ = SIZE{width, height};
+        pendingBoundsPx_.reset();
+        return;
+    }
+    pendingClientPx_.reset();
+    RECT rect{0, 0, width, height};
+    auto style = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE));
+    auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE));
+    AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+    SetWindowPos(window_, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    // A frame whose menu-less caption wraps can make the first guess wrong; correct it once.
+    RECT client;
+    GetClientRect(window_, &client);
+    if (client.right != width || client.bottom != height) {
+        RECT outer;
+        GetWindowRect(window_, &outer);
+        SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left + width - client.right,
+                     outer.bottom - outer.top + height - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+int Form::ClientWidthPx() const
+{
+    if (window_ == nullptr)
+        return pendingClientPx_ ? pendingClientPx_->cx : ScaleToPx(clientWidth_);
+    RECT area;
+    GetClientRect(window_, &area);
+    return area.right;
+}
+
+int Form::ClientHeightPx() const
+{
+    if (window_ == nullptr)
+        return pendingClientPx_ ? pendingClientPx_->cy : ScaleToPx(clientHeight_);
+    RECT area;
+    GetClientRect(window_, &area);
+    return area.bottom;
+}
+
+void Form::SetBusy(bool busy)
+{
+    busy_ += busy ? 1 : -1;
+    if (busy_ < 0)
+        busy_ = 0;
+    if (window_ == nullptr)
+        return;
+    // Show the change now, not at the next move of the mouse.
+    POINT point;
+    GetCursorPos(&point);
+    HWND under = WindowFromPoint(point);
+    if (under != nullptr && (under == window_ || IsChild(window_, under)))
+        SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+}
+
 int Form::ClientWidth() const
 {
     if (window_ == nullptr)
@@ -140,7 +198,12 @@ void Form::CreateHandle()
         return;
     dpi_ = WindowDpi(window_);
     scaled_ = true;
-    if (boundsGiven_) {
+    if (pendingBoundsPx_) {
+        PlaceAt(*pendingBoundsPx_);
+        pendingBoundsPx_.reset();
+    } else if (pendingClientPx_) {
+        SetClientSizePx(pendingClientPx_->cx, pendingClientPx_->cy);
+    } else if (boundsGiven_) {
         rect_ = {ScaleToPx(given.left), ScaleToPx(given.top), 0, 0};
         rect_.right = rect_.left + ScaleToPx(given.right - given.left);
         rect_.bottom = rect_.top + ScaleToPx(given.bottom - given.top);
@@ -216,8 +279,12 @@ void Form::PlaceForShowing()
     }
     int left = around.left + (around.right - around.left - width) / 2;
     int top = around.top + (around.bottom - around.top - height) / 2;
-    // Centred on a smaller main form near the screen's edge, a form could
-    // start off-screen; keep it within the work area of that monitor.
+    if (position_ == Position::MainFormCenter && mainWindow != nullptr && IsWindowVisible(mainWindow)) {
+        // Exactly over the main window's centre, wherever it is: the user
+        // looks there, even when part of it lies off the screen.
+        SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
+    }
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
     GetMonitorInfoW(MonitorFromRect(&around, MONITOR_DEFAULTTONEAREST), &monitor);
@@ -235,8 +302,7 @@ void Form::Show()
         PlaceForShowing();
         ShowWindow(window_, SW_SHOW);
         FocusFirstControl();
-        if (OnShow)
-            OnShow();
+        DoShow();
     }
     SetForegroundWindow(window_);
 }
@@ -250,9 +316,37 @@ void Form::Hide()
 bool Form::CloseQuery()
 {
     bool canClose = true;
+    DoCloseQuery(canClose);
+    return canClose;
+}
+
+void Form::DoCloseQuery(bool& canClose)
+{
     if (OnCloseQuery)
         OnCloseQuery(canClose);
-    return canClose;
+}
+
+void Form::DoShow()
+{
+    if (OnShow)
+        OnShow();
+}
+
+void Form::DoClose()
+{
+    if (OnClose)
+        OnClose();
+}
+
+void Form::DoResize()
+{
+    if (OnResize)
+        OnResize();
+}
+
+bool Form::DoMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    return OnMessage && OnMessage(message, wParam, lParam, result);
 }
 
 void Form::Close()
@@ -264,8 +358,7 @@ void Form::Close()
     }
     if (!CloseQuery())
         return;
-    if (OnClose)
-        OnClose();
+    DoClose();
     if (Application::Instance().MainForm() == this)
         Application::Instance().Terminate();
     else
@@ -297,8 +390,13 @@ int Form::ShowModal()
             disabled.push_back(other);
         }
     }
+    // A form shown from inside another modal showing was disabled with the
+    // rest of the application; the user must be able to answer it.
+    bool wasEnabled = IsWindowEnabled(window_) != FALSE;
+    EnableWindow(window_, TRUE);
     modal_ = true;
     modalResult_ = mrNone;
+    abandoned_ = false;
     application.EnterModal(this);
     Show();
     PostMessageW(window_, kModalStarted, 0, 0);
@@ -307,18 +405,21 @@ int Form::ShowModal()
             modalResult_ = mrCancel;
             break;
         }
+        if (abandoned_)
+            break;
         if (modalResult_ != mrNone) {
             if (CloseQuery())
                 break;
             modalResult_ = mrNone;
         }
     }
-    if (OnClose)
-        OnClose();
+    DoClose();
     // Owners come back before this form hides, so activation returns to them.
     for (HWND other : disabled)
         EnableWindow(other, TRUE);
     Hide();
+    if (!wasEnabled)
+        EnableWindow(window_, FALSE);
     application.LeaveModal(this);
     modal_ = false;
     if (owner != nullptr && IsWindowVisible(owner))
@@ -404,18 +505,20 @@ void Form::RefreshFonts(Control& control)
 
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (OnMessage) {
-        LRESULT result = 0;
-        if (OnMessage(message, wParam, lParam, result))
-            return result;
-    }
+    LRESULT handled = 0;
+    if (DoMessage(message, wParam, lParam, handled))
+        return handled;
     switch (message) {
     case WM_CLOSE:
         Close();
         return 0;
     case kModalStarted:
-        if (modal_)
-            Application::Instance().RunModalAction(*this);
+        if (modal_ && !Application::Instance().RunModalAction(*this)) {
+            // Nobody is there to answer (a test without an action): end the
+            // showing at once, whatever the close query would say.
+            abandoned_ = true;
+            modalResult_ = mrCancel;
+        }
         return 0;
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE) {
@@ -450,8 +553,8 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SIZE: {
         GetWindowRect(window_, &rect_);
         LRESULT result = Container::HandleMessage(message, wParam, lParam);
-        if (OnResize && layoutReady_)
-            OnResize();
+        if (layoutReady_)
+            DoResize();
         return result;
     }
     }

@@ -24,6 +24,18 @@ public:
     void SetClientSize(int width, int height);
     int ClientWidth() const;
     int ClientHeight() const;
+    // Client size in pixels, unscaled (a window sized to its picture).
+    void SetClientSizePx(int width, int height);
+    int ClientWidthPx() const;
+    int ClientHeightPx() const;
+    // Outer bounds in screen pixels, unscaled (a remembered layout): what
+    // BoundsPx and SetBoundsPx of a form mean.
+    RECT OuterBoundsPx() const { return BoundsPx(); }
+    void SetOuterBoundsPx(const RECT& bounds) { SetBoundsPx(bounds); }
+
+    // While busy (calls nest), the wait cursor shows over the form and every control.
+    void SetBusy(bool busy);
+    bool Busy() const { return busy_ > 0; }
     void SetCaption(const std::wstring& caption) override;
 
     // Creates the window and every control's window (Application::CreateForm calls it).
@@ -45,7 +57,9 @@ public:
     void SetToolTip(HWND control, const std::wstring& text);
     HWND ToolTipHandle() const { return toolTip_; }
 
-    // Hooks, named as the handlers that forms assign to them.
+    // Hooks, named as the handlers that forms assign to them. A window that
+    // other windows derive from overrides the Do... handlers below instead,
+    // so that what a derived window adds does not replace what it inherits.
     std::function<void(bool& canClose)> OnCloseQuery;
     std::function<void()> OnClose;
     std::function<void()> OnResize;
@@ -57,6 +71,13 @@ public:
 protected:
     CreateParams GetCreateParams() const override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The handlers behind the hooks; the defaults run the hooks. An override
+    // calls the base's handler to keep what the base does.
+    virtual void DoCloseQuery(bool& canClose);
+    virtual void DoShow();
+    virtual void DoClose();
+    virtual void DoResize();
+    virtual bool DoMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 private:
     bool CloseQuery();
@@ -75,7 +96,10 @@ private:
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
     bool boundsGiven_ = false;
     bool modal_ = false;
+    bool abandoned_ = false;
     int modalResult_ = mrNone;
+    int busy_ = 0;
+    std::optional<SIZE> pendingClientPx_;
     HWND toolTip_ = nullptr;
     HWND lastFocus_ = nullptr;
 };

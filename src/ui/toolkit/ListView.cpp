@@ -1,4 +1,6 @@
 #include "ui/toolkit/ListView.h"
+#include "ui/toolkit/Application.h"
+#include <algorithm>
 
 namespace tk {
 
@@ -15,6 +17,8 @@ DWORD ListView::Style() const
         style |= LVS_SHOWSELALWAYS;
     if (!columnClick_)
         style |= LVS_NOSORTHEADER;
+    if (ownerData_)
+        style |= LVS_OWNERDATA;
     return style;
 }
 
@@ -37,6 +41,8 @@ Control::CreateParams ListView::GetCreateParams() const
     return params;
 }
 
+int ListView::ColumnPx(const Column& column) const { return column.pixels ? column.width : ScaleToPx(column.width); }
+
 void ListView::AfterCreate()
 {
     SendMessageW(window_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, ExtendedStyle());
@@ -44,11 +50,49 @@ void ListView::AfterCreate()
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
         column.pszText = const_cast<wchar_t*>(columns_[index].caption.c_str());
-        column.cx = ScaleToPx(columns_[index].width);
+        column.cx = ColumnPx(columns_[index]);
         SendMessageW(window_, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
     }
     if (smallImages_ != nullptr)
         SendMessageW(window_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(smallImages_));
+    if (ownerData_) {
+        SendMessageW(window_, LVM_SETITEMCOUNT, ownerDataCount_, 0);
+        return;
+    }
+    // Rows added before the window existed.
+    std::vector<PendingRow> rows = std::move(pending_);
+    pending_.clear();
+    BeginUpdate();
+    for (const PendingRow& row : rows) {
+        int index = InsertIntoWindow(row.caption, row.imageIndex, row.key);
+        for (size_t column = 0; column < row.subItems.size(); ++column) {
+            if (!row.subItems[column].empty())
+                SetSubItem(index, static_cast<int>(column) + 1, row.subItems[column]);
+        }
+    }
+    EndUpdate();
+}
+
+void ListView::WindowDestroyed()
+{
+    // The rows went with the window.
+    store_.Clear();
+}
+
+void ListView::SetOwnerData(bool ownerData)
+{
+    if (window_ != nullptr) {
+        Application::Instance().ReportMisuse(L"ListView::SetOwnerData after the window was created");
+        return;
+    }
+    ownerData_ = ownerData;
+}
+
+void ListView::SetItemCount(int count)
+{
+    ownerDataCount_ = std::max(count, 0);
+    if (window_ != nullptr && ownerData_)
+        SendMessageW(window_, LVM_SETITEMCOUNT, ownerDataCount_, LVSICF_NOSCROLL);
 }
 
 void ListView::ApplyStyle()
@@ -106,13 +150,13 @@ void ListView::SetSmallImages(HIMAGELIST images)
 
 void ListView::AddColumn(const std::wstring& caption, int width)
 {
-    columns_.push_back({caption, width});
+    columns_.push_back({caption, width, false});
     if (window_ == nullptr)
         return;
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.pszText = const_cast<wchar_t*>(caption.c_str());
-    column.cx = ScaleToPx(width);
+    column.cx = ColumnPx(columns_.back());
     SendMessageW(window_, LVM_INSERTCOLUMNW, columns_.size() - 1, reinterpret_cast<LPARAM>(&column));
 }
 
@@ -133,37 +177,88 @@ void ListView::SetColumnWidth(int column, int width)
 {
     if (column < 0 || column >= ColumnCount())
         return;
-    columns_[static_cast<size_t>(column)].width = width;
+    columns_[static_cast<size_t>(column)] = {columns_[static_cast<size_t>(column)].caption, width, false};
     if (window_ != nullptr)
         SendMessageW(window_, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(ScaleToPx(width), 0));
 }
 
-int ListView::ColumnWidth(int column) const
+int ListView::ColumnWidth(int column) const { return ScaleFromPx(ColumnWidthPx(column)); }
+
+void ListView::SetColumnWidthPx(int column, int pixels)
+{
+    if (column < 0 || column >= ColumnCount())
+        return;
+    pixels = std::max(pixels, 0);
+    columns_[static_cast<size_t>(column)] = {columns_[static_cast<size_t>(column)].caption, pixels, true};
+    if (window_ != nullptr)
+        SendMessageW(window_, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(pixels, 0));
+}
+
+int ListView::ColumnWidthPx(int column) const
 {
     if (column < 0 || column >= ColumnCount())
         return 0;
     if (window_ == nullptr)
-        return columns_[static_cast<size_t>(column)].width;
-    return ScaleFromPx(static_cast<int>(SendMessageW(window_, LVM_GETCOLUMNWIDTH, column, 0)));
+        return ColumnPx(columns_[static_cast<size_t>(column)]);
+    return static_cast<int>(SendMessageW(window_, LVM_GETCOLUMNWIDTH, column, 0));
 }
 
-int ListView::AddItem(const std::wstring& caption, void* data, int imageIndex)
+int ListView::InsertRow(const std::wstring& caption, int imageIndex, LPARAM key)
 {
-    if (window_ == nullptr)
+    if (ownerData_) {
+        store_.Release(key);
+        Application::Instance().ReportMisuse(L"ListView::AddItem on an owner-data list");
         return -1;
+    }
+    if (window_ == nullptr) {
+        pending_.push_back({caption, imageIndex, key, {}});
+        return static_cast<int>(pending_.size()) - 1;
+    }
+    int row = InsertIntoWindow(caption, imageIndex, key);
+    if (row < 0)
+        store_.Release(key);
+    return row;
+}
+
+int ListView::InsertIntoWindow(const std::wstring& caption, int imageIndex, LPARAM key)
+{
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
     item.iItem = Count();
     item.pszText = const_cast<wchar_t*>(caption.c_str());
-    item.lParam = reinterpret_cast<LPARAM>(data);
+    item.lParam = key;
     item.iImage = imageIndex;
     return static_cast<int>(SendMessageW(window_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
+LPARAM ListView::RowKey(int row) const
+{
+    if (window_ == nullptr) {
+        if (row < 0 || row >= static_cast<int>(pending_.size()))
+            return 0;
+        return pending_[static_cast<size_t>(row)].key;
+    }
+    if (ownerData_)
+        return 0;
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    if (!SendMessageW(window_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
+        return 0;
+    return item.lParam;
+}
+
 void ListView::SetSubItem(int row, int column, const std::wstring& text)
 {
-    if (window_ == nullptr)
+    if (window_ == nullptr) {
+        if (row < 0 || row >= static_cast<int>(pending_.size()) || column < 1)
+            return;
+        auto& subItems = pending_[static_cast<size_t>(row)].subItems;
+        if (subItems.size() < static_cast<size_t>(column))
+            subItems.resize(static_cast<size_t>(column));
+        subItems[static_cast<size_t>(column) - 1] = text;
         return;
+    }
     LVITEMW item{};
     item.iSubItem = column;
     item.pszText = const_cast<wchar_t*>(text.c_str());
@@ -172,8 +267,15 @@ void ListView::SetSubItem(int row, int column, const std::wstring& text)
 
 std::wstring ListView::ItemText(int row, int column) const
 {
-    if (window_ == nullptr)
-        return {};
+    if (window_ == nullptr) {
+        if (row < 0 || row >= static_cast<int>(pending_.size()))
+            return {};
+        const PendingRow& pending = pending_[static_cast<size_t>(row)];
+        if (column == 0)
+            return pending.caption;
+        return static_cast<size_t>(column) <= pending.subItems.size() ? pending.subItems[static_cast<size_t>(column) - 1]
+                                                                      : std::wstring();
+    }
     std::wstring text(1024, L'\0');
     LVITEMW item{};
     item.iSubItem = column;
@@ -184,33 +286,35 @@ std::wstring ListView::ItemText(int row, int column) const
     return text;
 }
 
-void* ListView::ItemData(int row) const
-{
-    if (window_ == nullptr)
-        return nullptr;
-    LVITEMW item{};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    if (!SendMessageW(window_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
-        return nullptr;
-    return reinterpret_cast<void*>(item.lParam);
-}
-
 int ListView::Count() const
 {
-    return window_ != nullptr ? static_cast<int>(SendMessageW(window_, LVM_GETITEMCOUNT, 0, 0)) : 0;
+    if (window_ != nullptr)
+        return static_cast<int>(SendMessageW(window_, LVM_GETITEMCOUNT, 0, 0));
+    return ownerData_ ? ownerDataCount_ : static_cast<int>(pending_.size());
 }
 
 void ListView::DeleteItem(int row)
 {
-    if (window_ != nullptr)
+    if (window_ != nullptr) {
+        // The deletion notice releases the row's data.
         SendMessageW(window_, LVM_DELETEITEM, row, 0);
+    } else if (row >= 0 && row < static_cast<int>(pending_.size())) {
+        store_.Release(pending_[static_cast<size_t>(row)].key);
+        pending_.erase(pending_.begin() + row);
+    }
 }
 
 void ListView::Clear()
 {
+    if (ownerData_) {
+        SetItemCount(0);
+        return;
+    }
     if (window_ != nullptr)
         SendMessageW(window_, LVM_DELETEALLITEMS, 0, 0);
+    pending_.clear();
+    // Whatever the notices did not release (none reach a form being torn down).
+    store_.Clear();
 }
 
 void ListView::SetSelected(int row, bool selected)
@@ -283,29 +387,58 @@ int ListView::ClientWidth() const
     return ScaleFromPx(area.right);
 }
 
+void ListView::SelectionChanged(int first, int last, bool selected)
+{
+    if (!OnSelectItem)
+        return;
+    for (int row = first; row <= last; ++row)
+        OnSelectItem(row, selected);
+}
+
 LRESULT ListView::OnNotify(NMHDR* header, bool& handled)
 {
     switch (header->code) {
     case LVN_ITEMCHANGED: {
         auto* change = reinterpret_cast<NMLISTVIEW*>(header);
-        if (!(change->uChanged & LVIF_STATE) || !((change->uOldState ^ change->uNewState) & LVIS_SELECTED) ||
-            !OnSelectItem)
+        if (!(change->uChanged & LVIF_STATE) || !((change->uOldState ^ change->uNewState) & LVIS_SELECTED))
             break;
         bool selected = (change->uNewState & LVIS_SELECTED) != 0;
         // A change of every row at once (select all, clear all) arrives as row
         // -1; the handler still hears of each row.
-        if (change->iItem >= 0) {
-            OnSelectItem(change->iItem, selected);
-        } else {
-            for (int row = 0, rows = Count(); row < rows; ++row)
-                OnSelectItem(row, selected);
+        if (change->iItem >= 0)
+            SelectionChanged(change->iItem, change->iItem, selected);
+        else
+            SelectionChanged(0, Count() - 1, selected);
+        break;
+    }
+    case LVN_ODSTATECHANGED: {
+        // Owner data: a range of rows changed at once (shift-click).
+        auto* change = reinterpret_cast<NMLVODSTATECHANGE*>(header);
+        if ((change->uOldState ^ change->uNewState) & LVIS_SELECTED)
+            SelectionChanged(change->iFrom, change->iTo, (change->uNewState & LVIS_SELECTED) != 0);
+        break;
+    }
+    case LVN_GETDISPINFOW: {
+        auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
+        if (!ownerData_ || !OnData)
+            break;
+        std::wstring text;
+        int image = -1;
+        OnData(info->item.iItem, info->item.iSubItem, text, image);
+        if ((info->item.mask & LVIF_TEXT) && info->item.pszText != nullptr && info->item.cchTextMax > 0) {
+            size_t length = std::min(text.size(), static_cast<size_t>(info->item.cchTextMax) - 1);
+            text.copy(info->item.pszText, length);
+            info->item.pszText[length] = L'\0';
         }
+        if (info->item.mask & LVIF_IMAGE)
+            info->item.iImage = image;
         break;
     }
     case LVN_DELETEITEM: {
         auto* deletion = reinterpret_cast<NMLISTVIEW*>(header);
         if (OnDeletion)
             OnDeletion(deletion->iItem, reinterpret_cast<void*>(deletion->lParam));
+        store_.Release(deletion->lParam);
         break;
     }
     case LVN_DELETEALLITEMS:

@@ -1,4 +1,5 @@
 #include "ui/toolkit/TreeView.h"
+#include "ui/toolkit/Application.h"
 
 namespace tk {
 
@@ -68,27 +69,39 @@ void TreeView::SetHideSelection(bool hideSelection)
     }
 }
 
-TreeNode TreeView::AddChild(TreeNode parent, const std::wstring& text, void* data, int imageIndex,
-                            int selectedImageIndex)
+void TreeView::WindowDestroyed()
 {
-    if (window_ == nullptr)
+    // The nodes went with the window.
+    store_.Clear();
+}
+
+TreeNode TreeView::InsertNode(TreeNode parent, const std::wstring& text, LPARAM key, int imageIndex,
+                              int selectedImageIndex)
+{
+    if (window_ == nullptr) {
+        store_.Release(key);
+        Application::Instance().ReportMisuse(L"TreeView::AddChild before the tree's window exists (\"" + text + L"\")");
         return nullptr;
+    }
     TVINSERTSTRUCTW insert{};
     insert.hParent = parent != nullptr ? parent : TVI_ROOT;
     insert.hInsertAfter = TVI_LAST;
     insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
     insert.item.pszText = const_cast<wchar_t*>(text.c_str());
-    insert.item.lParam = reinterpret_cast<LPARAM>(data);
+    insert.item.lParam = key;
     insert.item.iImage = imageIndex;
     insert.item.iSelectedImage = selectedImageIndex < 0 ? imageIndex : selectedImageIndex;
-    return reinterpret_cast<TreeNode>(SendMessageW(window_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    auto node = reinterpret_cast<TreeNode>(SendMessageW(window_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    if (node == nullptr)
+        store_.Release(key);
+    return node;
 }
 
-TreeNode TreeView::AddPlaceholder(TreeNode parent) { return AddChild(parent, L"", nullptr); }
+TreeNode TreeView::AddPlaceholder(TreeNode parent) { return AddChild(parent, L""); }
 
 bool TreeView::IsPlaceholder(TreeNode node) const
 {
-    return node != nullptr && NodeData(node) == nullptr && NodeText(node).empty() && FirstChild(node) == nullptr;
+    return node != nullptr && NodeKey(node) == 0 && NodeText(node).empty() && FirstChild(node) == nullptr;
 }
 
 TreeNode TreeView::FirstChild(TreeNode node) const
@@ -150,15 +163,16 @@ void TreeView::SetNodeText(TreeNode node, const std::wstring& text)
     SendMessageW(window_, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
-void* TreeView::NodeData(TreeNode node) const
+LPARAM TreeView::NodeKey(TreeNode node) const
 {
     if (window_ == nullptr || node == nullptr)
-        return nullptr;
+        return 0;
     TVITEMW item{};
     item.mask = TVIF_PARAM;
     item.hItem = node;
-    SendMessageW(window_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    return reinterpret_cast<void*>(item.lParam);
+    if (!SendMessageW(window_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
+        return 0;
+    return item.lParam;
 }
 
 void TreeView::DeleteNode(TreeNode node)
@@ -181,6 +195,7 @@ void TreeView::Clear()
 {
     if (window_ != nullptr)
         SendMessageW(window_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    store_.Clear();
 }
 
 void TreeView::Expand(TreeNode node)
@@ -250,6 +265,7 @@ LRESULT TreeView::OnNotify(NMHDR* header, bool& handled)
     case TVN_DELETEITEMW:
         if (OnDeletion)
             OnDeletion(change->itemOld.hItem, reinterpret_cast<void*>(change->itemOld.lParam));
+        store_.Release(change->itemOld.lParam);
         break;
     }
     return 0;

@@ -1,9 +1,11 @@
 #pragma once
-// A tree view with an image list and a data pointer per node. A node whose
-// children are not read yet carries one placeholder child (empty text, no
-// data) so it shows an expand button; OnExpanding is where it is replaced.
+// A tree view with an image list and owned data of any type per node. A node
+// whose children are not read yet carries one placeholder child (empty text,
+// no data) so it shows an expand button; OnExpanding is where it is replaced.
 #include "ui/toolkit/Control.h"
+#include "ui/toolkit/ItemData.h"
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace tk {
@@ -19,9 +21,26 @@ public:
     void SetReadOnly(bool readOnly);
     void SetHideSelection(bool hideSelection);
 
-    // parent null: a root node. Returns null when the window does not exist.
-    TreeNode AddChild(TreeNode parent, const std::wstring& text, void* data = nullptr, int imageIndex = -1,
-                      int selectedImageIndex = -1);
+    // parent null: a root node. Nodes exist only with the window: before it
+    // is created this reports a programming error and returns null. A node
+    // owns its data; it is released when the node goes.
+    TreeNode AddChild(TreeNode parent, const std::wstring& text, int imageIndex = -1, int selectedImageIndex = -1)
+    {
+        return InsertNode(parent, text, 0, imageIndex, selectedImageIndex);
+    }
+    template <typename T>
+    TreeNode AddChild(TreeNode parent, const std::wstring& text, std::unique_ptr<T> data, int imageIndex = -1,
+                      int selectedImageIndex = -1)
+    {
+        return InsertNode(parent, text, store_.Keep(std::move(data)), imageIndex, selectedImageIndex);
+    }
+    // The node's data when it is a T, else null.
+    template <typename T>
+    T* Data(TreeNode node) const
+    {
+        return store_.As<T>(NodeKey(node));
+    }
+    size_t OwnedDataCount() const { return store_.Size(); }
     TreeNode AddPlaceholder(TreeNode parent);
     bool IsPlaceholder(TreeNode node) const;
     TreeNode FirstChild(TreeNode node) const;   // null: the first root
@@ -30,7 +49,6 @@ public:
     int ChildCount(TreeNode node) const;
     std::wstring NodeText(TreeNode node) const;
     void SetNodeText(TreeNode node, const std::wstring& text);
-    void* NodeData(TreeNode node) const;
     void DeleteNode(TreeNode node);
     void DeleteChildren(TreeNode node);
     void Clear();
@@ -47,16 +65,22 @@ public:
 
     std::function<void(TreeNode node, bool& allowExpansion)> OnExpanding;
     std::function<void(TreeNode node)> OnChange;
+    // A node is going; its data (null when none) is released right after.
     std::function<void(TreeNode node, void* data)> OnDeletion;
 
 protected:
     CreateParams GetCreateParams() const override;
     void AfterCreate() override;
+    void WindowDestroyed() override;
     LRESULT OnNotify(NMHDR* header, bool& handled) override;
     void DpiChanged(int oldDpi, int newDpi) override;
 
 private:
     DWORD Style() const;
+    TreeNode InsertNode(TreeNode parent, const std::wstring& text, LPARAM key, int imageIndex, int selectedImageIndex);
+    LPARAM NodeKey(TreeNode node) const;
+
+    ItemStore store_;
     HIMAGELIST images_ = nullptr;
     int indent_ = 19;
     bool readOnly_ = true;

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -85,11 +86,10 @@ TEST(ToolkitListView, MultiSelectionReportsRowsInOrderWithTheirData)
     PaneForm form;
     form.CreateHandle();
     ListView& list = form.LV;
-    int data[5] = {10, 11, 12, 13, 14};
     std::vector<std::pair<int, bool>> events;
     list.OnSelectItem = [&](int row, bool selected) { events.emplace_back(row, selected); };
     for (int row = 0; row < 5; ++row) {
-        EXPECT_EQ(list.AddItem(L"row" + std::to_wstring(row), &data[row]), row);
+        EXPECT_EQ(list.AddItem(L"row" + std::to_wstring(row), std::make_unique<int>(10 + row)), row);
         list.SetSubItem(row, 1, std::to_wstring(row * 100));
     }
     list.SetSelected(3, true);
@@ -99,7 +99,9 @@ TEST(ToolkitListView, MultiSelectionReportsRowsInOrderWithTheirData)
 
     EXPECT_EQ(list.SelectedRows(), (std::vector<int>{1, 4}));
     EXPECT_EQ(list.SelCount(), 2);
-    EXPECT_EQ(*static_cast<int*>(list.ItemData(4)), 14);
+    ASSERT_NE(list.Data<int>(4), nullptr);
+    EXPECT_EQ(*list.Data<int>(4), 14);
+    EXPECT_EQ(list.Data<long>(4), nullptr) << "data read back as another type";
     EXPECT_EQ(list.ItemText(4, 1), L"400");
     std::vector<std::pair<int, bool>> expected{{3, true}, {1, true}, {4, true}, {3, false}};
     EXPECT_EQ(events, expected);
@@ -133,6 +135,7 @@ TEST(ToolkitListView, MultiSelectionReportsRowsInOrderWithTheirData)
     list.Clear();
     EXPECT_EQ(released.size(), 5u);
     EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.OwnedDataCount(), 0u);
 }
 
 TEST(ToolkitListView, UpdatesAreDrawnOnceAtTheOutermostEnd)
@@ -173,8 +176,7 @@ TEST(ToolkitTreeView, PlaceholderChildIsReplacedOnExpansion)
     PaneForm form;
     form.CreateHandle();
     TreeView& tree = form.TV;
-    int folderData = 1, childData = 2;
-    TreeNode root = tree.AddChild(nullptr, L"Desktop", &folderData);
+    TreeNode root = tree.AddChild(nullptr, L"Desktop", std::make_unique<int>(1));
     tree.AddPlaceholder(root);
     ASSERT_TRUE(tree.IsPlaceholder(tree.FirstChild(root)));
     int expansions = 0;
@@ -184,7 +186,7 @@ TEST(ToolkitTreeView, PlaceholderChildIsReplacedOnExpansion)
         ++expansions;
         if (tree.IsPlaceholder(tree.FirstChild(node))) {
             tree.DeleteChildren(node);
-            tree.AddChild(node, L"Documents", &childData);
+            tree.AddChild(node, L"Documents", std::make_unique<int>(2));
         }
         allow = true;
     };
@@ -194,7 +196,8 @@ TEST(ToolkitTreeView, PlaceholderChildIsReplacedOnExpansion)
     ASSERT_EQ(tree.ChildCount(root), 1);
     TreeNode child = tree.FirstChild(root);
     EXPECT_EQ(tree.NodeText(child), L"Documents");
-    EXPECT_EQ(tree.NodeData(child), &childData);
+    ASSERT_NE(tree.Data<int>(child), nullptr);
+    EXPECT_EQ(*tree.Data<int>(child), 2);
     EXPECT_FALSE(tree.IsPlaceholder(child));
     EXPECT_EQ(released, std::vector<void*>{nullptr});   // the placeholder went
 
