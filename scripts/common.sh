@@ -18,6 +18,8 @@ varnox_packages=(
   "xvfb:Xvfb"
   "xauth:xauth"
   "imagemagick:import"
+  # The help pages' link check and the release check.
+  "python3:python3"
   # Wine's own fonts: Tahoma for captions, Marlett for the caption buttons
   # (without it they show the letters "0 1 r"). Installed without
   # recommendations, Wine does not bring them.
