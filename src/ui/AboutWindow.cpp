@@ -1,0 +1,3 @@
+#include "ui/AboutWindow.h"
+
+void TFormAbout::Execute() {}

@@ -1,0 +1,7 @@
+#include "ui/Forms.h"
+
+ApplicationForms& Forms()
+{
+    static ApplicationForms forms;
+    return forms;
+}

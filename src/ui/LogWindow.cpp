@@ -1,0 +1,3 @@
+#include "ui/LogWindow.h"
+
+void TFormLog::Execute() {}

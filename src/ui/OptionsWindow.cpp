@@ -1,0 +1,3 @@
+#include "ui/OptionsWindow.h"
+
+bool TFormOptions::Execute() { return false; }

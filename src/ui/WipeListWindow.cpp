@@ -1,0 +1,3 @@
+#include "ui/WipeListWindow.h"
+
+bool TFormWipeList::Execute(FileList&, int32_t, bool) { return false; }
