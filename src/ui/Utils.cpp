@@ -1,5 +1,6 @@
 #include "ui/Utils.h"
 
+#include "platform/Shellfolder.h"
 #include "settings/Imagedecoder.h"
 #include "targets/Fileinfo.h"
 #include "ui/toolkit/Application.h"
@@ -107,4 +108,11 @@ tk::MessageDialogSpec ToMessageDialogSpec(const MessageDialogContent& content)
     }
     spec.background = ResolveColor(content.color);
     return spec;
+}
+
+std::wstring DefaultLogPath()
+{
+    ShellFolder documents(CSIDL_PERSONAL);
+    const std::wstring& folder = documents.fileSystemPath.empty() ? documents.parsingName : documents.fileSystemPath;
+    return folder + L"\\Varnox.log";
 }

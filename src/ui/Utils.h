@@ -43,6 +43,11 @@ void InstallFileInfoDisplayLookup();
 // tests can answer them.
 void InstallMessageDialogPresenter();
 
+// Where the log file lies unless the user chose another: "Varnox.log" in the
+// user's Documents folder, by its file-system path (by its parsing name only
+// when it has none). Start-up, shutdown and the options use this one path.
+std::wstring DefaultLogPath();
+
 // A font of the language files as the toolkit describes fonts. The window
 // text colour stays the system's (it follows a change of the colour scheme).
 tk::FontSpec ToFontSpec(const LanguageFont& font);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/Shellfolder.h"
 #include "settings/Oem.h"
 #include "ui/Utils.h"
 
@@ -64,3 +65,10 @@ TEST(ApplicationInstances, AreSingleAndBrandingComesFirst)
 }
 
 }  // namespace
+
+TEST(Utils, TheDefaultLogFileLiesInTheDocumentsFolder)
+{
+    ShellFolder documents(CSIDL_PERSONAL);
+    ASSERT_FALSE(documents.fileSystemPath.empty());
+    EXPECT_EQ(DefaultLogPath(), documents.fileSystemPath + L"\\Varnox.log");
+}
