@@ -176,6 +176,31 @@ TEST(FileWipe, PathsLongerThanMaxPathAreWipedAndLoggedAsGiven)
     }
 }
 
+TEST(FileWipe, ANameEndingInADotOrSpaceIsWipedItselfNotTheNameWithoutIt)
+{
+    for (const wchar_t* ending : {L".", L" "}) {
+        TempDir dir;
+        std::wstring neighbour = dir.WriteFile(L"name", "not selected");
+        // Only the extended form creates such a name; the plain one would strip the ending.
+        std::wstring selected = dir / (std::wstring(L"name") + ending);
+        HANDLE handle = CreateFileW((L"\\\\?\\" + selected).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(handle, "selected", 8, &written, nullptr);
+        CloseHandle(handle);
+
+        auto list = ListOf({selected});
+        EXPECT_EQ(list->At(0)->Size, 8u);
+        RecordingHandler handler;
+        RunJob(2, TargetFiles, 1, *list, handler, SystemWipeIo());
+        EXPECT_EQ(handler.deleted, std::vector<int32_t>{0});
+        EXPECT_EQ(GetFileAttributesW((L"\\\\?\\" + selected).c_str()), INVALID_FILE_ATTRIBUTES);
+        std::string content;
+        ASSERT_TRUE(ReadWholeFile(neighbour, content));
+        EXPECT_EQ(content, "not selected");
+    }
+}
+
 }  // namespace
 
 namespace {
