@@ -246,6 +246,23 @@ TEST(FreeSpaceWipe, ATemporaryFileThatCannotBeRemovedIsTriedAgainAndOtherwiseNam
     }
 }
 
+TEST(FreeSpaceWipe, ClustersOfSixtyFourMebibytesAreWipedInTransfersThatFit)
+{
+    // 64 such clusters would be 4 GiB, beyond what one transfer can count.
+    SimulatedVolume volume(kRoot, 512, 131072, 6, false);
+    volume.SetInUse(0, 6);
+    volume.SetInUse(2, 2, false);
+    FaultInjectingIo io(volume);
+    auto list = ListOf({kRoot});
+    RecordingHandler handler;
+    RunJob(2, TargetFreeSpace, 1, *list, handler, io);
+    EXPECT_TRUE(handler.logs.empty());
+    EXPECT_EQ(handler.deleted, std::vector<int32_t>{0});
+    EXPECT_EQ(handler.finalState.TargetWrite.Current, int64_t(2) << 26);
+    EXPECT_EQ(volume.Image().CoveredBytes(), uint64_t(2) << 26);
+    EXPECT_TRUE(volume.Names().empty());
+}
+
 TEST(FreeSpaceWipe, ARunCrossingAWindowBoundaryIsTwoRuns)
 {
     SimulatedVolume volume(kRoot, 512, 1, 9000);
