@@ -195,4 +195,5 @@ protected:
     int32_t unitSize = 512;
     void* scratchBuffer = nullptr;
     uint32_t scratchSize = 0;
+    int64_t bitmapRounding = 8;  // see VolumeBitmapBuffer
 };

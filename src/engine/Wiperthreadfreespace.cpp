@@ -52,6 +52,7 @@ void WiperThread::WipeFreeSpace()
     bool failed = false;
     int64_t skippedClusters = 0;
     leftTempFiles.clear();
+    bitmapRounding = 8;
     {
         HandleHolder holder(targetHandle, io);
         ExtentArray extents;
@@ -137,12 +138,14 @@ bool WiperThread::GetVolumeSpace(const std::wstring& root, int32_t& clusterSize,
 
 bool WiperThread::AnalyzeVolume(ExtentArray& extents, int64_t& freeCount, int64_t endCluster, int64_t startCluster)
 {
-    void* buffer = GetScratchBuffer(VolumeBitmapBufferSize(startCluster, endCluster));
-    DWORD error = ERROR_NOT_ENOUGH_MEMORY;
-    if (buffer && ScanVolumeBitmap(io, targetHandle, buffer, startCluster, endCluster, extents, freeCount, error))
-        return true;
-    PostSystemError(L"Log.DriveAnalyzeError", error);
-    return false;
+    // What a reply taught about the system's rounding serves the later windows too.
+    VolumeBitmapBuffer buffer{[this](DWORD size) { return GetScratchBuffer(size); }, bitmapRounding};
+    DWORD error = ERROR_SUCCESS;
+    bool scanned = ScanVolumeBitmap(io, targetHandle, buffer, startCluster, endCluster, extents, freeCount, error);
+    bitmapRounding = buffer.rounding;
+    if (!scanned)
+        PostSystemError(L"Log.DriveAnalyzeError", error);
+    return scanned;
 }
 
 HANDLE WiperThread::CreateTempFile(const std::wstring& root, int64_t clusters)

@@ -263,6 +263,21 @@ TEST(FreeSpaceWipe, ClustersOfSixtyFourMebibytesAreWipedInTransfersThatFit)
     EXPECT_TRUE(volume.Names().empty());
 }
 
+TEST(FreeSpaceWipe, AFileSystemThatRoundsTheBitmapStartFurtherIsWipedWhole)
+{
+    SimulatedVolume volume(kRoot, 512, 1, 70000);
+    volume.bitmapRounding = 32768;
+    LeaveFree(volume, {{100, 10}, {5000, 20}, {40000, 30}, {69990, 10}});
+    const std::vector<bool> before = UsageOf(volume);
+    FreeSpaceRun run(volume);
+    run.Run(2, 1);
+    EXPECT_TRUE(run.handler.logs.empty());
+    EXPECT_EQ(run.handler.deleted, std::vector<int32_t>{0});
+    for (Extent free : {Extent{100, 10}, Extent{5000, 20}, Extent{40000, 30}, Extent{69990, 10}})
+        EXPECT_TRUE(ClustersEqual(volume, free.StartCluster, free.Clusters, 0)) << free.StartCluster;
+    ExpectVolumeIntact(volume, before);
+}
+
 TEST(FreeSpaceWipe, ARunCrossingAWindowBoundaryIsTwoRuns)
 {
     SimulatedVolume volume(kRoot, 512, 1, 9000);

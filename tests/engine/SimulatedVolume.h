@@ -59,6 +59,9 @@ public:
     // Runs before every move request is served, inside the request.
     std::function<void()> beforeMove;
 
+    // The bitmap request rounds its starting cluster down to a multiple of
+    // this; 8 is what the request promises, file systems may round further.
+    int64_t bitmapRounding = 8;
     // What the partition and geometry requests answer.
     int64_t partitionLength;
     uint32_t geometrySectorSize;
