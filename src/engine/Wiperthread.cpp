@@ -295,11 +295,7 @@ void WiperThread::PostLog(uint8_t category, const std::wstring& messageKey, cons
         record->Path = target->Path;
     record->MessageKey = messageKey;
     record->Variables = variables;
-    recordsInFlight.fetch_add(1);
-    if (PostReliably(MessageLog, reinterpret_cast<LPARAM>(record.get())))
-        record.release();
-    else
-        recordsInFlight.fetch_sub(1);
+    PostRecord(std::move(record));
 }
 
 void WiperThread::PostFoldedRecords()
@@ -311,9 +307,14 @@ void WiperThread::PostFoldedRecords()
     record->MessageKey = L"Log.RecordsFolded";
     record->Variables[L"RecordCount"] = std::to_wstring(foldedRecords);
     foldedRecords = 0;
+    PostRecord(std::move(record));
+}
+
+void WiperThread::PostRecord(std::unique_ptr<LogData> record)
+{
     recordsInFlight.fetch_add(1);
     if (PostReliably(MessageLog, reinterpret_cast<LPARAM>(record.get())))
-        record.release();
+        record.release();  // the window procedure deletes it
     else
         recordsInFlight.fetch_sub(1);
 }

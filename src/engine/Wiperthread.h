@@ -110,6 +110,7 @@ private:
     // interface to take some. False only when the window cannot take it at all.
     bool PostReliably(WPARAM kind, LPARAM data);
     void PostFoldedRecords();
+    void PostRecord(std::unique_ptr<LogData> record);
 
     // Target operations.
     void WipeFile();

@@ -274,44 +274,46 @@ std::unique_ptr<FileList> FailingTargets(const TempDir& dir, int count)
     return list;
 }
 
-TEST(JobControl, AFullMessageQueueLosesNoRecordAndNotTheLastMessage)
-{
-    TempDir dir;
-    auto list = FailingTargets(dir, 300);
-    RecordingHandler handler;
-    LimitedJobSystem system(handler);
-    system.limit = 10;
-    FaultInjectingIo io;
+// A job of `count` failing targets whose queue holds `limit` undelivered messages.
+struct FullQueueJob {
+    FullQueueJob(int count, int limit) : list(FailingTargets(dir, count)), system(handler) { system.limit = limit; }
+    std::unique_ptr<WiperThread> Start()
     {
-        WiperThread job(2, TargetFiles, 1, *list, handler, io, system);
-        // The user interface is busy for a while: the queue fills up.
+        auto job = std::make_unique<WiperThread>(2, TargetFiles, 1, *list, handler, io, system);
+        // The user interface is busy: the worker fills the queue and waits for room.
         while (system.refusals.load() == 0)
             Sleep(5);
-        Sleep(50);
-        ASSERT_TRUE(PumpUntil([&] { return handler.finishedCount > 0; }));
+        return job;
     }
-    EXPECT_GT(system.refusals.load(), 0);
-    EXPECT_EQ(handler.logs.size(), 300u);
-    EXPECT_EQ(handler.finalState.FailedCount, 300);
-    EXPECT_EQ(handler.afterFinished, 0);
+
+    TempDir dir;
+    std::unique_ptr<FileList> list;
+    RecordingHandler handler;
+    LimitedJobSystem system;
+    FaultInjectingIo io;
+};
+
+TEST(JobControl, AFullMessageQueueLosesNoRecordAndNotTheLastMessage)
+{
+    FullQueueJob full(300, 10);
+    {
+        auto job = full.Start();
+        Sleep(50);
+        ASSERT_TRUE(PumpUntil([&] { return full.handler.finishedCount > 0; }));
+    }
+    EXPECT_EQ(full.handler.logs.size(), 300u);
+    EXPECT_EQ(full.handler.finalState.FailedCount, 300);
+    EXPECT_EQ(full.handler.afterFinished, 0);
 }
 
 TEST(JobControl, DestroyingAJobThatWaitsForRoomInTheQueueDeliversEverything)
 {
-    TempDir dir;
-    auto list = FailingTargets(dir, 50);
-    RecordingHandler handler;
-    LimitedJobSystem system(handler);
-    system.limit = 5;
-    FaultInjectingIo io;
-    auto job = std::make_unique<WiperThread>(2, TargetFiles, 1, *list, handler, io, system);
-    while (system.refusals.load() == 0)
-        Sleep(5);
-    job.reset();  // without pumping: the destructor must make room itself
-    EXPECT_EQ(handler.finishedCount, 1);
-    EXPECT_EQ(handler.afterFinished, 0);
-    EXPECT_GT(handler.finalState.FailedCount, 0);
-    EXPECT_EQ(handler.logs.size(), size_t(handler.finalState.FailedCount));
+    FullQueueJob full(50, 5);
+    full.Start().reset();  // without pumping: the destructor must make room itself
+    EXPECT_EQ(full.handler.finishedCount, 1);
+    EXPECT_EQ(full.handler.afterFinished, 0);
+    EXPECT_GT(full.handler.finalState.FailedCount, 0);
+    EXPECT_EQ(full.handler.logs.size(), size_t(full.handler.finalState.FailedCount));
 }
 
 TEST(JobControl, RecordsBeyondTheBoundInFlightAreFoldedIntoACount)
