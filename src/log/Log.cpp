@@ -304,25 +304,32 @@ void Logger::Clear()
 {
     MutexHolder hold(lock);
     entries.clear();
+    ownFiles.clear();
     cleared = true;
 }
 
-bool Logger::HoldsRecordsOf(const std::wstring& path) const
+std::vector<Logger::KnownFile>::iterator Logger::Find(const std::wstring& path)
 {
-    if (ownPath.empty())
-        return false;
-    if (CompareStringOrdinal(ExtendedPath(ownPath).c_str(), -1, ExtendedPath(path).c_str(), -1, TRUE) == CSTR_EQUAL)
-        return true;
-    DWORD volume = 0;
-    uint64_t id = 0;
-    return ownFileId != 0 && FileIdentity(path, volume, id) && volume == ownVolume && id == ownFileId;
+    KnownFile wanted{path};
+    bool identified = FileIdentity(path, wanted.volume, wanted.id);
+    return std::find_if(ownFiles.begin(), ownFiles.end(), [&](const KnownFile& file) {
+        return CompareStringOrdinal(ExtendedPath(file.path).c_str(), -1, ExtendedPath(path).c_str(), -1, TRUE) ==
+                   CSTR_EQUAL ||
+               (identified && file.id == wanted.id && file.volume == wanted.volume);
+    });
 }
 
 void Logger::Own(const std::wstring& path)
 {
-    ownPath = path;
-    if (!FileIdentity(path, ownVolume, ownFileId))
-        ownFileId = 0;
+    KnownFile file{path};
+    if (!FileIdentity(path, file.volume, file.id))
+        file.id = 0;
+    // A save makes the file anew: its identity is the new one.
+    auto known = Find(path);
+    if (known != ownFiles.end())
+        *known = std::move(file);
+    else
+        ownFiles.push_back(std::move(file));
     cleared = false;
 }
 
@@ -339,10 +346,9 @@ DWORD Logger::Load(const std::wstring& path)
     cleared = false;
     // Only records that were read are the file's; a file that could not be
     // read is read again before the first save to it, and never overwritten unread.
+    ownFiles.clear();
     if (error == ERROR_SUCCESS)
         Own(path);
-    else
-        ownPath.clear();
     return IsMissing(error) ? ERROR_SUCCESS : error;
 }
 
@@ -350,7 +356,7 @@ DWORD Logger::Save(const std::wstring& path)
 {
     // The history in a file the log was not read from is kept, ahead of ours.
     std::deque<LogEntry> earlier;
-    if (!cleared && !HoldsRecordsOf(path)) {
+    if (!cleared && Find(path) == ownFiles.end()) {
         DWORD error = ReadLogFile(path, earlier);
         if (IsMissing(error))
             earlier.clear();

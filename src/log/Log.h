@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <vector>
 #include "platform/Mutex.h"
 #include "platform/TextVariables.h"
 
@@ -54,18 +55,20 @@ public:
     const LogEntry& At(size_t index) const { return entries[index]; }
 
 private:
-    // Whether the records of the file at `path` are those in memory already.
-    bool HoldsRecordsOf(const std::wstring& path) const;
+    // A file whose records are in memory: read from it, or kept from it when
+    // saving. Its identity on its volume recognises another spelling of its path.
+    struct KnownFile {
+        std::wstring path;
+        DWORD volume = 0;
+        uint64_t id = 0;  // 0: unknown
+    };
+    std::vector<KnownFile>::iterator Find(const std::wstring& path);
     void Own(const std::wstring& path);
 
     UnicodeLanguage* language = nullptr;
     mutable Mutex lock;
     std::deque<LogEntry> entries;
-    // The file the records in memory came from or went to last, and its
-    // identity on its volume (so another spelling of its path is recognised).
-    std::wstring ownPath;
-    uint64_t ownFileId = 0;
-    DWORD ownVolume = 0;
+    std::vector<KnownFile> ownFiles;
     bool cleared = false;
 };
 

@@ -332,6 +332,10 @@ TEST_F(LogFile, TheFirstSaveToAFileNotLoadedKeepsItsRecordsAheadOnce)
     Logger merged{language};
     ASSERT_EQ(merged.Load(other), 0u);
     EXPECT_EQ(TargetsOf(merged), (Targets{L"other", L"old 1", L"old 2", L"new 1", L"new 2"}));
+    // Back to the first file: its records are in memory already.
+    ASSERT_EQ(loaded.Save(path), 0u);
+    ASSERT_EQ(merged.Load(path), 0u);
+    EXPECT_EQ(TargetsOf(merged), (Targets{L"other", L"old 1", L"old 2", L"new 1", L"new 2"}));
 }
 
 TEST_F(LogFile, AFileThatExistsButCannotBeReadIsNeitherTakenAsEmptyNorOverwritten)
