@@ -60,16 +60,20 @@ void AddWipeWindows(std::vector<LanguageKey>& keys)
         for (const wchar_t* attribute : {L"Name", L"Size", L"Bold"})
             keys.push_back({std::wstring(window) + L"HeaderFont." + attribute, kNone});
     }
-    // File wipe window: the scan's counts always; the job's state once it runs.
-    const Names building = kSelection;
-    const Names running = Join(Join(kSelection, state), {L"TargetName"});
-    const Names ended = Join(kSelection, state);
+    // File wipe window: the scan's counts (and how many selected items it
+    // could not read) always; the job's state once it runs. The ReadyWithErrors
+    // and Cancelled texts fall back to Ready and Completed where a language
+    // file lacks them.
+    const Names building = Join(kSelection, {L"ScanFailureCount"});
+    const Names running = Join(Join(building, state), {L"TargetName"});
+    const Names ended = Join(building, state);
     keys.push_back({L"FileWipeWindow.OverallProgressPrefix", kNone});
     for (const wchar_t* part : {L"Header", L"Progress"}) {
         std::wstring prefix = std::wstring(L"FileWipeWindow.") + part;
-        AddAll(keys, prefix, {L"Building", L"BuildingNoTargets", L"Ready", L"CompletedNoTargets"}, building);
+        AddAll(keys, prefix, {L"Building", L"BuildingNoTargets", L"Ready", L"ReadyWithErrors", L"CompletedNoTargets"},
+               building);
         AddAll(keys, prefix, {L"Deleting", L"Wiping", L"Suspended"}, running);
-        AddAll(keys, prefix, {L"CompletedWithErrors", L"Completed"}, ended);
+        AddAll(keys, prefix, {L"CompletedWithErrors", L"Completed", L"CancelledWithErrors", L"Cancelled"}, ended);
     }
     // Drive and free-space windows.
     const Names volume = {L"WipeMethod", L"RootPath"};

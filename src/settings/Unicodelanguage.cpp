@@ -81,6 +81,10 @@ UnicodeLanguage::UnicodeLanguage()
     wchar_t buffer[520] = {};
     DWORD length = GetModuleFileNameW(nullptr, buffer, 520);
     std::wstring path(buffer, length);
+    // Wine names a program started from a host folder outside every drive
+    // (the build's tests and tools) "unix\..."; it is reached as "\\?\unix\...".
+    if (path.rfind(L"unix\\", 0) == 0)
+        path = L"\\\\?\\" + path;
     size_t slash = path.rfind(L'\\');
     size_t dot = path.rfind(L'.');
     // Only a dot in the file name starts the extension, never one in a folder name.

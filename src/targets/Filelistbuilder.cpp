@@ -199,6 +199,8 @@ void FileListBuilder::Found(std::unique_ptr<FileInfo> info)
 
 void FileListBuilder::LogFailure(const std::wstring& key, const std::wstring& path, DWORD error)
 {
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+        scanFailures.fetch_add(1);
     TextVariables variables;
     AddSystemError(variables, error);
     (log ? *log : AppLog()).Add(LogCategory::Error, path, key, variables);

@@ -7,6 +7,7 @@
 // can become a target.
 #include <windows.h>
 #include <atomic>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <string>
@@ -49,6 +50,10 @@ public:
     bool IsComplete();
     // What has been found so far; owned by the builder, valid until it is destroyed.
     FileList& GetFileList();
+    // Paths that were there but could not be examined or listed, so that
+    // what they hold is not in the list (logged). A path that no longer
+    // exists is no failure: nothing is left of it to destroy.
+    int32_t ScanFailureCount() const { return scanFailures.load(); }
 
     struct QueueEntry {
         std::wstring path;
@@ -72,6 +77,7 @@ private:
     HANDLE thread = nullptr;
     DWORD startError = ERROR_SUCCESS;
     std::atomic<bool> stopRequested{false};
+    std::atomic<int32_t> scanFailures{0};
     Logger* log;
     ScanFileSystem defaultFileSystem;
     ScanFileSystem* fileSystem;

@@ -1,3 +1,6 @@
 #include "ui/DriveWipeWindow.h"
 
-void TFormDriveWipe::Execute(const std::wstring&, int32_t, int32_t) {}
+TFormDriveWipe::TFormDriveWipe(WipeIo& io, JobSystem& jobSystem)
+    : TFormVolumeWipe(TargetVolume, L"Log.DriveWiped", io, jobSystem)
+{
+}

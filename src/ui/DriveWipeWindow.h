@@ -1,12 +1,13 @@
 #pragma once
-// The progress window of a whole-drive wipe. (Being built: an empty dialog
-// until then.)
-#include "ui/toolkit/Form.h"
-#include <cstdint>
-#include <string>
+// The progress window of a whole-drive wipe: the volume is dismounted and
+// overwritten sector by sector through its raw device.
+#include "ui/VolumeWipeWindow.h"
 
-class TFormDriveWipe : public tk::Form {
+class TFormDriveWipe : public TFormVolumeWipe {
 public:
-    // `root`: a volume root such as "C:\".
-    void Execute(const std::wstring& root, int32_t method, int32_t rounds);
+    // Jobs reach the volume through `io` (a simulated volume in tests).
+    explicit TFormDriveWipe(WipeIo& io = SystemWipeIo(), JobSystem& jobSystem = SystemJobSystem());
+
+protected:
+    std::wstring GetWindowName() const override { return L"DriveWipeWindow"; }
 };

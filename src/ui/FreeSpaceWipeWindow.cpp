@@ -1,3 +1,6 @@
 #include "ui/FreeSpaceWipeWindow.h"
 
-void TFormFreeSpaceWipe::Execute(const std::wstring&, int32_t, int32_t) {}
+TFormFreeSpaceWipe::TFormFreeSpaceWipe(WipeIo& io, JobSystem& jobSystem)
+    : TFormVolumeWipe(TargetFreeSpace, L"Log.FreeSpaceWiped", io, jobSystem)
+{
+}

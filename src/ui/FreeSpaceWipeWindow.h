@@ -1,12 +1,13 @@
 #pragma once
-// The progress window of a free-space wipe. (Being built: an empty dialog
-// until then.)
-#include "ui/toolkit/Form.h"
-#include <cstdint>
-#include <string>
+// The progress window of a free-space wipe: every free run of the volume is
+// covered by a temporary file that is wiped and deleted; files stay untouched.
+#include "ui/VolumeWipeWindow.h"
 
-class TFormFreeSpaceWipe : public tk::Form {
+class TFormFreeSpaceWipe : public TFormVolumeWipe {
 public:
-    // `root`: a volume root such as "C:\".
-    void Execute(const std::wstring& root, int32_t method, int32_t rounds);
+    // Jobs reach the volume through `io` (a simulated volume in tests).
+    explicit TFormFreeSpaceWipe(WipeIo& io = SystemWipeIo(), JobSystem& jobSystem = SystemJobSystem());
+
+protected:
+    std::wstring GetWindowName() const override { return L"FreeSpaceWipeWindow"; }
 };

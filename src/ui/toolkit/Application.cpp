@@ -85,8 +85,12 @@ bool Application::PreTranslate(MSG& message)
     if (message.hwnd == nullptr)
         return false;
     HWND root = GetAncestor(message.hwnd, GA_ROOT);
-    if (auto* form = dynamic_cast<Form*>(Control::FromHandle(root)))
-        return form->PreTranslateMessage(message);
+    // Only our forms: other windows of this thread (a wipe job's hidden
+    // window) keep pointers of their own in their user data.
+    for (Form* form : forms_) {
+        if (form->Handle() == root)
+            return form->PreTranslateMessage(message);
+    }
     return false;
 }
 
