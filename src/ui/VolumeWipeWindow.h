@@ -10,6 +10,7 @@
 
 class TFormVolumeWipe : public TFormWipe {
 public:
+    ~TFormVolumeWipe() override;
     // `root`: a volume root such as "C:\". Returns when the window has closed.
     void Execute(const std::wstring& root, int32_t method, int32_t rounds);
 
@@ -22,7 +23,6 @@ public:
 protected:
     // `targetType`: Volume or FreeSpace; `logKey`: the record of a wiped volume.
     TFormVolumeWipe(uint8_t targetType, const wchar_t* logKey, WipeIo& io, JobSystem& jobSystem);
-    ~TFormVolumeWipe() override;
 
     void UpdateHeader() override;
     void UpdateProgress() override;

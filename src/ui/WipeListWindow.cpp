@@ -35,19 +35,22 @@ TFormWipeList::TFormWipeList()
     SetBorderIcons(0);
     SetPosition(Position::MainFormCenter);
     SetClientSize(602, 414);
+    // Panels as wide as the window from the start: their children's anchors
+    // keep the distances they have in this design.
+    PanelTop.SetBounds(0, 0, 602, 41);
     PanelTop.SetAlign(Align::Top);
-    PanelTop.SetHeight(41);
+    Image.SetBounds(0, 0, 57, 41);
     Image.SetAlign(Align::Left);
-    Image.SetWidth(57);
     Image.SetCenter(true);
     Image.SetTransparent(true);
     LabelHeader.SetWordWrap(true);
     LabelHeader.SetAutoSize(false);
     LabelHeader.SetAnchors(akLeft | akTop | akRight);
+    PanelBottom.SetBounds(0, 324, 602, 90);
     PanelBottom.SetAlign(Align::Bottom);
-    PanelBottom.SetHeight(90);
     LabelFooterPrefix.SetBounds(10, 6, 0, 13);
-    LabelFooter.SetBounds(168, 6, 427, 78);
+    // Above the buttons, not behind them: a label here is a window of its own.
+    LabelFooter.SetBounds(168, 6, 427, 50);
     LabelFooter.SetAnchors(akAll);
     LabelFooter.SetAutoSize(false);
     LabelFooter.SetWordWrap(true);

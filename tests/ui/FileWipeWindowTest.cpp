@@ -240,6 +240,31 @@ TEST_F(FileWipeTest, PauseResumeAndACancelWhilePausedLeaveWhatWasNotReachedAndSa
     EXPECT_EQ(CountLogRecords(L"Log.FileWiped", Wiped(2, 1), files[0]), 1);
 }
 
+TEST_F(FileWipeTest, AFileDestroyedAsCancelIsPressedIsLoggedAndListedAsDestroyed)
+{
+    std::wstring first = dir.WriteFile(L"first.txt", std::string(2000, '1'));
+    std::wstring second = dir.WriteFile(L"second.txt", std::string(2000, '2'));
+    // The user presses Cancel while the first file is being deleted.
+    io.beforeDelete = [&](const std::wstring& path) {
+        if (path == first)
+            SendMessageW(window.ButtonCancel.Handle(), BM_CLICK, 0, 0);
+    };
+    Run({first, second}, [&] {
+        ASSERT_TRUE(WaitFor(WipeWindowState::Ready));
+        StartConfirmed();
+        ASSERT_TRUE(WaitFor(WipeWindowState::Finished));
+        EXPECT_EQ(window.StateData().State, StateCancelled);
+        EXPECT_EQ(window.StateData().FileDeletions, 1);
+        EXPECT_EQ(window.LabelHeader.Caption(), Text(L"HeaderCancelled"));
+    });
+    EXPECT_FALSE(FileExists(first));
+    EXPECT_TRUE(FileExists(second));
+    ASSERT_EQ(listShowings.size(), 2u);
+    EXPECT_EQ(listShowings[1].rows, std::vector<std::wstring>{first});
+    EXPECT_EQ(CountLogRecords(L"Log.FileWiped", Wiped(2, 1), first), 1);
+    EXPECT_EQ(CountLogRecords(L"Log.FileWiped", Wiped(2, 1), second), 0);
+}
+
 TEST_F(FileWipeTest, AFileThatCannotBeOpenedIsLoggedAndLeftOutOfTheSummary)
 {
     std::wstring locked = dir.WriteFile(L"locked.txt", std::string(1000, 'l'));

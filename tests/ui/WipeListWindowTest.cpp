@@ -61,6 +61,21 @@ TEST_F(WipeListTest, ConfirmationListsEveryTargetWithTheWordOfTheSelectionAndAsk
             EXPECT_EQ(wipeList.ButtonOK.Caption(), Text(L"WipeListWindow.ConfirmOK"));
             EXPECT_EQ(wipeList.ButtonCancel.Caption(), Text(L"WipeListWindow.ConfirmCancel"));
             EXPECT_TRUE(tk::Showing(wipeList.ButtonOK));
+            // Both buttons lie wholly inside the bottom panel, at its right
+            // edge, and no label covers them.
+            RECT panel{};
+            GetClientRect(wipeList.PanelBottom.Handle(), &panel);
+            for (tk::Button* button : {&wipeList.ButtonOK, &wipeList.ButtonCancel}) {
+                RECT bounds = button->BoundsPx();
+                EXPECT_GE(bounds.left, panel.left);
+                EXPECT_LE(bounds.right, panel.right);
+                EXPECT_LE(bounds.bottom, panel.bottom);
+                for (tk::Label* label : {&wipeList.LabelFooter, &wipeList.LabelFooterPrefix}) {
+                    RECT labelBounds = label->BoundsPx(), overlap{};
+                    EXPECT_FALSE(IntersectRect(&overlap, &bounds, &labelBounds));
+                }
+            }
+            EXPECT_GT(wipeList.ButtonCancel.BoundsPx().right, panel.right - wipeList.ScaleToPx(20));
             // Enter must not start a wipe: the Cancel button has the focus.
             EXPECT_EQ(GetFocus(), wipeList.ButtonCancel.Handle());
             ASSERT_EQ(wipeList.LV.Count(), 3);

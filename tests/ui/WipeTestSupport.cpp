@@ -100,6 +100,13 @@ bool HeldIo::Write(HANDLE file, const void* buffer, DWORD bytes, DWORD& done)
     return FaultInjectingIo::Write(file, buffer, bytes, done);
 }
 
+bool HeldIo::Delete(const std::wstring& path)
+{
+    if (beforeDelete)
+        beforeDelete(path);
+    return FaultInjectingIo::Delete(path);
+}
+
 void CloseWipeWindow(TFormWipe& window, HeldIo* io)
 {
     if (io)

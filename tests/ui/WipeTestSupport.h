@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -65,6 +66,9 @@ class HeldIo : public FaultInjectingIo {
 public:
     explicit HeldIo(WipeIo& inner = SystemWipeIo()) : FaultInjectingIo(inner) {}
     bool Write(HANDLE file, const void* buffer, DWORD bytes, DWORD& done) override;
+    bool Delete(const std::wstring& path) override;
     std::atomic<bool> held{false};
     std::atomic<int> writesStarted{0};
+    // Runs on the job's thread before each file is deleted.
+    std::function<void(const std::wstring& path)> beforeDelete;
 };
