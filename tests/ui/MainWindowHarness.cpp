@@ -2,25 +2,39 @@
 
 #include "platform/Shellfolder.h"
 #include "settings/Oemutils.h"
+#include "ui/toolkit/Application.h"
 
-void MakeTestBrand(COEMConfig& brand)
+void MakeTestBrand(COEMConfig& brand, const std::string& leaveOut)
 {
-    brand.AddValue("UpdateLanguageDef")->SetBool(false);
-    COEMConfigGroup* settings = brand.AddGroup("Settings");
-    settings->AddValue("ConfigStorageType")->SetInt(StoreAppDataIni);
-    settings->AddValue("DefaultWidth")->SetInt(700);
-    settings->AddValue("DefaultHeight")->SetInt(500);
-    settings->AddValue("ButtonWidth")->SetInt(70);
-    settings->AddValue("ButtonHeight")->SetInt(56);
-    settings->AddValue("FlatButtons")->SetBool(true);
-    settings->AddValue("ButtonHints")->SetBool(true);
-    settings->AddValue("SecondConfirmation")->SetBool(true);
+    auto add = [&](COEMConfigGroup& group, const std::string& name) {
+        static COEMConfigValue* const none = nullptr;
+        std::string path = (&group == &brand ? "" : group.GetName() + "/") + name;
+        return path == leaveOut ? none : group.AddValue(name);
+    };
+    auto setInt = [](COEMConfigValue* value, int32_t number) {
+        if (value != nullptr)
+            value->SetInt(number);
+    };
+    auto setBool = [](COEMConfigValue* value, bool flag) {
+        if (value != nullptr)
+            value->SetBool(flag);
+    };
+    setBool(add(brand, "UpdateLanguageDef"), false);
+    COEMConfigGroup& settings = *brand.AddGroup("Settings");
+    setInt(add(settings, "ConfigStorageType"), StoreAppDataIni);
+    setInt(add(settings, "DefaultWidth"), 700);
+    setInt(add(settings, "DefaultHeight"), 500);
+    setInt(add(settings, "ButtonWidth"), 70);
+    setInt(add(settings, "ButtonHeight"), 56);
+    setBool(add(settings, "FlatButtons"), true);
+    setBool(add(settings, "ButtonHints"), true);
+    setBool(add(settings, "SecondConfirmation"), true);
     const std::pair<const char*, int> slots[] = {
         {"ButtonWipe", 0},    {"ButtonDriveWipe", 1}, {"ButtonFreeSpaceWipe", 2}, {"ButtonRefresh", 3},
         {"ButtonLog", 4},     {"ButtonOptions", 5},   {"ButtonHelp", -3},         {"ButtonAbout", -2},
         {"ButtonExit", -1}};
     for (const auto& [button, slot] : slots)
-        settings->AddValue(std::string(button) + "Position")->SetInt(slot);
+        setInt(add(settings, std::string(button) + "Position"), slot);
 }
 
 void WriteLanguageFile(const std::wstring& path, const std::wstring& text)
@@ -70,19 +84,26 @@ void WriteTestLanguageFiles(const std::wstring& folder, bool german)
                           L"ColumnType=Typ\nColumnSize=Größe\n[Font]\nName=Tahoma\nSize=10\n");
 }
 
-MainWindowHarness::MainWindowHarness(const std::function<void(COEMConfig&)>& adjust)
+MainWindowHarness::MainWindowHarness(const std::function<void(COEMConfig&)>& adjust, const std::wstring& folder)
+    : savedTitle(tk::Application::Instance().Title()),
+      ownFolder(folder.empty() ? std::make_unique<TempDir>() : nullptr),
+      folder(folder.empty() ? ownFolder->Path() : folder)
 {
     COEMConfig brand;
     MakeTestBrand(brand);
     if (adjust)
         adjust(brand);
-    brandingPath = dir / L"KESTO.OEM";
+    brandingPath = *this / L"KESTO.OEM";
     SaveOEMFile(brandingPath, brand);
-    WriteTestLanguageFiles(dir.Path(), true);
+    WriteTestLanguageFiles(this->folder, true);
     language.SelectLanguage(0);
 }
 
-MainWindowHarness::~MainWindowHarness() { Stop(); }
+MainWindowHarness::~MainWindowHarness()
+{
+    Stop();
+    tk::Application::Instance().SetTitle(savedTitle);
+}
 
 TFormMain& MainWindowHarness::Start()
 {

@@ -16,8 +16,8 @@
 
 // A complete brand without pictures: settings in an INI file, a 700 x 500
 // window, 70 x 56 buttons, Wipe at slot 0 ... Options at 5, Help, About and
-// Exit at -3, -2, -1.
-void MakeTestBrand(COEMConfig& brand);
+// Exit at -3, -2, -1. `leaveOut` names a value to leave out ("Settings/ButtonWidth").
+void MakeTestBrand(COEMConfig& brand, const std::string& leaveOut = std::string());
 
 // The base language file (English texts of the main window) and, with
 // `german`, 0007.LNG with German captions, in `folder`\LNG.
@@ -29,7 +29,10 @@ void WriteLanguageFile(const std::wstring& path, const std::wstring& text);
 class MainWindowHarness {
 public:
     // `adjust` changes the brand before it is written to the branding file.
-    explicit MainWindowHarness(const std::function<void(COEMConfig&)>& adjust = {});
+    // Everything lies in `folder`, or in a temporary folder of the harness's
+    // own (removed with it) when that is empty.
+    explicit MainWindowHarness(const std::function<void(COEMConfig&)>& adjust = {},
+                               const std::wstring& folder = std::wstring());
     ~MainWindowHarness();
 
     // Builds the window (what the program does at start-up).
@@ -47,11 +50,19 @@ public:
     // user would, expanding one level at a time; null when not found.
     tk::TreeNode NodeForPath(const std::wstring& path);
 
-    TempDir dir;
+    // Full path of `name` in the harness's folder.
+    std::wstring operator/(const std::wstring& name) const { return folder + L"\\" + name; }
+    // Where the configuration is kept.
+    std::wstring IniPath() const { return folder + L"\\Varnox\\Varnox.ini"; }
+
+    // The application's title, which the window sets, is given back at the end.
+    std::wstring savedTitle;
+    std::unique_ptr<TempDir> ownFolder;
+    std::wstring folder;
     std::wstring brandingPath;
     COEMConfig branding;
-    VxUserConfig config{branding, dir.Path()};
-    UnicodeLanguage language{dir.Path(), L"Varnox"};
+    VxUserConfig config{branding, folder};
+    UnicodeLanguage language{folder, L"Varnox"};
     Logger log{language};
 
 private:
