@@ -1,6 +1,7 @@
 #include "ui/FileTypeCache.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include "ui/Systemiconcache.h"
 
@@ -60,28 +61,30 @@ bool FileTypeCache::IconPerFile(const std::wstring& extension)
     return RegistryText(extension, programId) && !programId.empty() && ClassHasOwnIcons(programId);
 }
 
-void FileTypeCache::Lookup(const std::wstring& path, const std::wstring& name, bool directory, int32_t& iconIndex,
+bool FileTypeCache::Lookup(const std::wstring& path, const std::wstring& name, bool directory, int32_t& iconIndex,
                            std::wstring& typeName)
 {
     // A folder may have an icon of its own (desktop.ini); the scan reports few of them.
     if (directory) {
         LookUpFileInfoDisplay(path, iconIndex, typeName);
-        return;
+        return false;
     }
     std::wstring extension = LowerExtension(name);
     auto [found, added] = byExtension_.try_emplace(extension);
     Entry& entry = found->second;
-    if (added)
+    if (added) {
         entry.perFile = IconPerFile(extension);
-    if (entry.perFile) {
-        LookUpFileInfoDisplay(path, iconIndex, typeName);
-        return;
+        // The type name is the extension's, whatever the icon; the first file
+        // of a type answers for all of them.
+        if (entry.perFile) {
+            SHFILEINFOW info{};
+            if (SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info), SHGFI_TYPENAME))
+                entry.typeName = info.szTypeName;
+        } else {
+            LookUpFileInfoDisplay(path, entry.iconIndex, entry.typeName);
+        }
     }
-    if (!entry.known) {
-        // The first file of a type answers for all of them.
-        LookUpFileInfoDisplay(path, entry.iconIndex, entry.typeName);
-        entry.known = true;
-    }
-    iconIndex = entry.iconIndex;
     typeName = entry.typeName;
+    iconIndex = entry.perFile ? -1 : entry.iconIndex;
+    return entry.perFile;
 }

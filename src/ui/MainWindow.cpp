@@ -349,6 +349,10 @@ bool TFormMain::MainWindowMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& 
         UpdateSelectionStatus();
         result = 0;
         return true;
+    case WM_LOAD_OWN_ICONS:
+        LoadOwnIcons();
+        result = 0;
+        return true;
     case WM_QUERYENDSESSION:
         // Ending the session would kill a running wipe half-way; Windows
         // shows the reason and lets the user decide.

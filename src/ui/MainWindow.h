@@ -98,6 +98,9 @@ public:
     // is emptied first when it shows that node or one below it.
     void DeleteChildNodes(tk::TreeNode node);
     void SetBusyCursor(bool busy);
+    // Whether rows of the listing still wait for an icon of their own
+    // (programs, shortcuts...), which arrive a few at a time after the listing.
+    bool OwnIconsPending() const { return nextOwnIcon_ < ownIcons_.size(); }
 
     // The tree filter: folders that lead to file-system storage, without
     // network and CD drives and without the network neighbourhood.
@@ -131,8 +134,9 @@ private:
     void TVChange(tk::TreeNode node);
     void ListFolder(tk::TreeNode node);
     std::unique_ptr<LVData> MakeFolderRow(ShellFolder& folder);
-    std::unique_ptr<LVData> MakeFileRow(const ShellFolder& parent, const WIN32_FIND_DATAW& entry);
-    void AddRow(const std::wstring& caption, std::unique_ptr<LVData> row, bool withSize);
+    std::unique_ptr<LVData> MakeFileRow(const ShellFolder& parent, const WIN32_FIND_DATAW& entry, bool& ownIcon);
+    int AddRow(const std::wstring& caption, std::unique_ptr<LVData> row, bool withSize);
+    void LoadOwnIcons();
     void LVDblClick();
     int FolderIcon(const ShellFolder& folder) const;
 
@@ -156,8 +160,13 @@ private:
     bool splashShown_ = false;
     bool closeStepsDone_ = false;
     FileTypeCache fileTypes_;
+    // Rows (index and path) whose icon is looked up after the listing.
+    std::vector<std::pair<int, std::wstring>> ownIcons_;
+    size_t nextOwnIcon_ = 0;
 };
 
 // Posted by the main window to itself to refresh the selection summary once
 // for a burst of selection changes.
 constexpr UINT WM_SELECTION_CHANGED = WM_APP + 1;
+// Posted to load the next few icons of rows that have icons of their own.
+constexpr UINT WM_LOAD_OWN_ICONS = WM_APP + 2;

@@ -168,7 +168,7 @@ void TFormMain::TVChange(tk::TreeNode node)
     UpdateSelectionStatus();
 }
 
-void TFormMain::AddRow(const std::wstring& caption, std::unique_ptr<LVData> row, bool withSize)
+int TFormMain::AddRow(const std::wstring& caption, std::unique_ptr<LVData> row, bool withSize)
 {
     std::wstring modified = row->modified != 0 ? FormatFileTime(row->modified) : std::wstring();
     std::wstring type = row->typeName;
@@ -176,20 +176,21 @@ void TFormMain::AddRow(const std::wstring& caption, std::unique_ptr<LVData> row,
     int image = row->iconIndex;
     int index = LV.AddItem(caption, std::move(row), image);
     if (index < 0)
-        return;
+        return index;
     if (!modified.empty())
         LV.SetSubItem(index, 1, modified);
     if (!type.empty())
         LV.SetSubItem(index, 2, type);
     if (!size.empty())
         LV.SetSubItem(index, 3, size);
+    return index;
 }
 
 void TFormMain::ListFolder(tk::TreeNode node)
 {
     ShellFolder* folder = TV.Data<ShellFolder>(node);
     UpdateScope<tk::ListView> drawing(LV);
-    LV.Clear();
+    ClearList();
     fileTypes_.Clear();
     // A sub-folder that both the shell and the directory scan report is listed once.
     std::unordered_set<std::wstring> listed;
@@ -214,9 +215,36 @@ void TFormMain::ListFolder(tk::TreeNode node)
         bool directory = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if (directory && !listed.insert(NameKey(name)).second)
             continue;
-        AddRow(name, MakeFileRow(*folder, entry), !directory);
+        bool ownIcon = false;
+        std::unique_ptr<LVData> row = MakeFileRow(*folder, entry, ownIcon);
+        std::wstring path = ownIcon ? row->path : std::wstring();
+        int index = AddRow(name, std::move(row), !directory);
+        if (ownIcon && index >= 0)
+            ownIcons_.emplace_back(index, std::move(path));
     } while (FindNextFileW(search, &entry));
     FindClose(search);
+    if (OwnIconsPending())
+        PostMessageW(Handle(), WM_LOAD_OWN_ICONS, 0, 0);
+}
+
+// A few at a time, so the window answers the user meanwhile.
+void TFormMain::LoadOwnIcons()
+{
+    DWORD start = GetTickCount();
+    while (OwnIconsPending() && GetTickCount() - start < 30) {
+        const auto& [index, path] = ownIcons_[nextOwnIcon_++];
+        LVData* row = RowData(index);
+        if (row == nullptr || row->path != path)
+            continue;
+        row->iconIndex = IconCache().IndexForPath(path);
+        LVITEMW item{};
+        item.mask = LVIF_IMAGE;
+        item.iItem = index;
+        item.iImage = row->iconIndex;
+        SendMessageW(LV.Handle(), LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    if (OwnIconsPending())
+        PostMessageW(Handle(), WM_LOAD_OWN_ICONS, 0, 0);
 }
 
 std::unique_ptr<LVData> TFormMain::MakeFolderRow(ShellFolder& folder)
@@ -237,7 +265,8 @@ std::unique_ptr<LVData> TFormMain::MakeFolderRow(ShellFolder& folder)
     return row;
 }
 
-std::unique_ptr<LVData> TFormMain::MakeFileRow(const ShellFolder& parent, const WIN32_FIND_DATAW& entry)
+std::unique_ptr<LVData> TFormMain::MakeFileRow(const ShellFolder& parent, const WIN32_FIND_DATAW& entry,
+                                               bool& ownIcon)
 {
     auto row = std::make_unique<LVData>();
     row->path = parent.fileSystemPath;
@@ -247,8 +276,8 @@ std::unique_ptr<LVData> TFormMain::MakeFileRow(const ShellFolder& parent, const 
     row->size = static_cast<int64_t>((static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow);
     row->modified = FileTimeValue(entry.ftLastWriteTime);
     int32_t icon = -1;
-    fileTypes_.Lookup(row->path, entry.cFileName, (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, icon,
-                      row->typeName);
+    ownIcon = fileTypes_.Lookup(row->path, entry.cFileName, (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                                icon, row->typeName);
     row->iconIndex = icon;
     return row;
 }
@@ -281,6 +310,8 @@ void TFormMain::ClearList()
 {
     UpdateScope<tk::ListView> drawing(LV);
     LV.Clear();
+    ownIcons_.clear();
+    nextOwnIcon_ = 0;
 }
 
 void TFormMain::DeleteChildNodes(tk::TreeNode node)

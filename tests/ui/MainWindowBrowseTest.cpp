@@ -6,6 +6,7 @@
 
 #include "platform/Shellfolder.h"
 #include "ui/MainWindowHarness.h"
+#include "ui/Utils.h"
 #include "ui/toolkit/TestDriver.h"
 
 namespace {
@@ -152,6 +153,28 @@ TEST_F(MainWindowBrowse, RefreshReadsTheFolderAgain)
             found = found || window->TV.Data<ShellFolder>(child) == row.data->folder;
         EXPECT_TRUE(found) << std::string(name.begin(), name.end());
     }
+}
+
+TEST_F(MainWindowBrowse, FilesWithIconsOfTheirOwnGetThemAfterTheListing)
+{
+    data.WriteFile(L"tool.exe", "MZ");
+    data.WriteFile(L"two.txt", "2");
+    ASSERT_TRUE(tk::Press(window->ButtonRefresh));
+    int tool = RowIndex(*window, L"tool.exe");
+    ASSERT_GE(tool, 0);
+    EXPECT_FALSE(window->LV.ItemText(tool, 2).empty());
+    ASSERT_TRUE(tk::PumpUntil([&] { return !window->OwnIconsPending(); }, 10000));
+    EXPECT_EQ(window->RowData(tool)->iconIndex, IconCache().IndexForPath(data / L"tool.exe"));
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = tool;
+    SendMessageW(window->LV.Handle(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(item.iImage, window->RowData(tool)->iconIndex);
+    // Files of one type share the icon looked up for the first of them.
+    int one = RowIndex(*window, L"one.txt"), two = RowIndex(*window, L"two.txt");
+    EXPECT_EQ(window->RowData(two)->iconIndex, IconCache().IndexForPath(data / L"two.txt"));
+    EXPECT_EQ(window->RowData(two)->iconIndex, window->RowData(one)->iconIndex);
+    EXPECT_EQ(window->LV.ItemText(two, 2), window->LV.ItemText(one, 2));
 }
 
 TEST_F(MainWindowBrowse, AFolderWithoutAPathListsNoFiles)

@@ -93,8 +93,10 @@ TEST_F(MainWindowSelection, NothingCanBeWipedBeforeAnythingIsSelected)
 TEST_F(MainWindowSelection, AThousandRowsSelectedAtOnceRefreshTheSummaryOnce)
 {
     window->ClearList();
+    window->LV.BeginUpdate();
     for (int row = 0; row < 1000; ++row)
         AddFileRow(L"C:\\data\\file" + std::to_wstring(row) + L".txt", 1000);
+    window->LV.EndUpdate();
     Settle();
     window->LV.SetSelected(-1, true);
     EXPECT_EQ(TakeRefreshes(), 1);
