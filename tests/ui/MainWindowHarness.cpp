@@ -160,18 +160,10 @@ bool SamePath(const std::wstring& a, const std::wstring& b)
     return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
-}  // namespace
-
-tk::TreeNode MainWindowHarness::NodeForPath(const std::wstring& path)
-{
-    return Search(window->TV.FirstChild(nullptr), path, 0);
-}
-
 // Down through the folders whose path holds the wanted one, and through
 // virtual folders near the top (the computer folder) that lead to drives.
-tk::TreeNode MainWindowHarness::Search(tk::TreeNode node, const std::wstring& path, int depth)
+tk::TreeNode Search(tk::TreeView& tree, tk::TreeNode node, const std::wstring& path, int depth)
 {
-    tk::TreeView& tree = window->TV;
     tree.Expand(node);
     for (tk::TreeNode child = tree.FirstChild(node); child != nullptr; child = tree.NextSibling(child)) {
         ShellFolder* folder = tree.Data<ShellFolder>(child);
@@ -184,9 +176,16 @@ tk::TreeNode MainWindowHarness::Search(tk::TreeNode node, const std::wstring& pa
             continue;
         bool virtualNearTop = folder->fileSystemPath.empty() && depth < 2 && folder->csidl == -1;
         if (StartsWithFolder(path, folder->fileSystemPath) || virtualNearTop) {
-            if (tk::TreeNode found = Search(child, path, depth + 1))
+            if (tk::TreeNode found = Search(tree, child, path, depth + 1))
                 return found;
         }
     }
     return nullptr;
+}
+
+}  // namespace
+
+tk::TreeNode FindFolderNode(TFormMain& window, const std::wstring& path)
+{
+    return Search(window.TV, window.TV.FirstChild(nullptr), path, 0);
 }

@@ -26,6 +26,10 @@ void WriteTestLanguageFiles(const std::wstring& folder, bool german);
 // A UTF-16LE language file with a byte-order mark, from lines of text.
 void WriteLanguageFile(const std::wstring& path, const std::wstring& text);
 
+// The tree node of a file-system folder, reached from the desktop as a user
+// would, expanding one level at a time; null when not found.
+tk::TreeNode FindFolderNode(TFormMain& window, const std::wstring& path);
+
 class MainWindowHarness {
 public:
     // `adjust` changes the brand before it is written to the branding file.
@@ -46,9 +50,7 @@ public:
     void WriteInt(const std::wstring& section, const std::wstring& key, int32_t value);
     void WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value);
 
-    // The tree node of a file-system folder, reached from the desktop as a
-    // user would, expanding one level at a time; null when not found.
-    tk::TreeNode NodeForPath(const std::wstring& path);
+    tk::TreeNode NodeForPath(const std::wstring& path) { return FindFolderNode(*window, path); }
 
     // Full path of `name` in the harness's folder.
     std::wstring operator/(const std::wstring& name) const { return folder + L"\\" + name; }
@@ -66,6 +68,5 @@ public:
     Logger log{language};
 
 private:
-    tk::TreeNode Search(tk::TreeNode node, const std::wstring& path, int depth);
     std::unique_ptr<TFormMain> window;
 };
