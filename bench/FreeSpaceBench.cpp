@@ -16,7 +16,8 @@ VARNOX_BENCHMARK(FreeSpaceAnalyze)
     volume.Fragment(2024, 400, 60);
     HANDLE handle = volume.Open(volume.Device(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, 0);
     DWORD size = VolumeBitmapBufferSize(0, kAnalysisWindow);
-    void* buffer = VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    void* memory = VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    VolumeBitmapBuffer buffer{[&](DWORD needed) { return needed <= size ? memory : nullptr; }};
     ExtentArray extents;
     int64_t freeTotal = 0;
     double start = Seconds();
@@ -28,7 +29,7 @@ VARNOX_BENCHMARK(FreeSpaceAnalyze)
         freeTotal += freeCount;
     }
     double seconds = Seconds() - start;
-    VirtualFree(buffer, 0, MEM_RELEASE);
+    VirtualFree(memory, 0, MEM_RELEASE);
     volume.Close(handle);
     // A scan that stopped early or miscounted reports nothing worth having.
     Report("freespace_analyze_mclusters_s", freeTotal == volume.FreeClusters() ? clusters / seconds / 1e6 : 0);

@@ -8,11 +8,8 @@
 namespace {
 
 constexpr DWORD kBitmapHeader = offsetof(VOLUME_BITMAP_BUFFER, Buffer);
-
-int64_t ChunkClusters(int64_t startCluster, int64_t endCluster)
-{
-    return std::min(endCluster - startCluster + 8, kBitmapChunkLimit);
-}
+// A rounding beyond this (a reply buffer of 2 MiB) is taken for a broken reply.
+constexpr int64_t kMaxRounding = int64_t(1) << 24;
 
 // The first bit from `from` on (below `limit`) that equals `value`, else
 // `limit`. Works a 64-bit word at a time, so that uniform stretches of the
@@ -41,24 +38,28 @@ int64_t FindBit(const uint8_t* bits, size_t byteCount, int64_t from, int64_t lim
 
 }  // namespace
 
-DWORD VolumeBitmapBufferSize(int64_t startCluster, int64_t endCluster)
+DWORD VolumeBitmapBufferSize(int64_t startCluster, int64_t endCluster, int64_t rounding)
 {
-    return static_cast<DWORD>(ChunkClusters(startCluster, endCluster) / 8) + 16;
+    int64_t clusters = rounding + std::min(endCluster - startCluster, kBitmapChunkLimit);
+    return static_cast<DWORD>((clusters + 7) / 8) + kBitmapHeader;
 }
 
-bool ScanVolumeBitmap(WipeIo& io, HANDLE volume, void* buffer, int64_t startCluster, int64_t endCluster,
-                      ExtentArray& extents, int64_t& freeCount, DWORD& error)
+bool ScanVolumeBitmap(WipeIo& io, HANDLE volume, VolumeBitmapBuffer& buffer, int64_t startCluster,
+                      int64_t endCluster, ExtentArray& extents, int64_t& freeCount, DWORD& error)
 {
-    const int64_t chunk = ChunkClusters(startCluster, endCluster);
-    const DWORD outputSize = VolumeBitmapBufferSize(startCluster, endCluster);
-    auto* bitmap = static_cast<VOLUME_BITMAP_BUFFER*>(buffer);
-    const auto* bits = reinterpret_cast<const uint8_t*>(bitmap->Buffer);
     extents.Clear();
     freeCount = 0;
     bool runOpen = false;
     int64_t runStart = 0;
     int64_t current = startCluster;
     for (;;) {
+        const DWORD outputSize = VolumeBitmapBufferSize(current, endCluster, buffer.rounding);
+        auto* bitmap = static_cast<VOLUME_BITMAP_BUFFER*>(buffer.get(outputSize));
+        if (!bitmap) {
+            error = ERROR_NOT_ENOUGH_MEMORY;
+            return false;
+        }
+        const auto* bits = reinterpret_cast<const uint8_t*>(bitmap->Buffer);
         bool more = false;
         DWORD returned = 0;
         if (!GetVolumeBitmap(io, volume, current, bitmap, outputSize, more, returned)) {
@@ -66,12 +67,20 @@ bool ScanVolumeBitmap(WipeIo& io, HANDLE volume, void* buffer, int64_t startClus
             return false;
         }
         int64_t base = bitmap->StartingLcn.QuadPart;
+        int64_t i = current - base;  // bits before the requested cluster are skipped
+        if (i < 0 || i >= kMaxRounding) {
+            error = ERROR_INVALID_DATA;
+            return false;
+        }
+        if (i >= buffer.rounding) {
+            // Rounded further down than the buffer allows for: ask again with room for it.
+            buffer.rounding = (i + 8) & ~int64_t(7);
+            continue;
+        }
         size_t byteCount = returned > kBitmapHeader ? returned - kBitmapHeader : 0;
         // Never trust a bit the reply does not hold.
-        int64_t n = std::min({bitmap->BitmapSize.QuadPart, chunk, endCluster - base,
-                              static_cast<int64_t>(byteCount) * 8});
-        int64_t i = current - base;  // bits before the requested cluster are skipped
-        if (i < 0 || (i >= n && more)) {
+        int64_t n = std::min({bitmap->BitmapSize.QuadPart, endCluster - base, static_cast<int64_t>(byteCount) * 8});
+        if (i >= n && more) {
             // A reply that neither covers nor advances past `current`: the
             // clusters from there on cannot be told free or in use.
             error = ERROR_INVALID_DATA;

@@ -9,7 +9,7 @@ bool WiperThread::WipeRound(int64_t units)
     int64_t bytes = static_cast<int64_t>(state.RoundCount) * unitSize * units;
     state.TargetWrite.Total = bytes * wiper->WritePassCount();
     state.TargetRead.Total = bytes * wiper->VerifyPassCount();
-    return RunRound(targetHandle, units, 512, 0);
+    return RunRound(targetHandle, units, BlockUnits(512), 0);
 }
 
 bool WiperThread::RunRound(HANDLE file, int64_t units, int32_t blockUnits, int64_t offsetBase)

@@ -26,11 +26,17 @@ void WiperThread::WipeFile()
     bool complete = true;
     {
         HandleHolder holder(targetHandle, io);
-        // The file may have grown since it was listed; every byte it holds now is wiped.
+        // The file may have grown since it was listed; every byte it holds now
+        // is wiped, and the job's totals grow with it.
         int64_t size = static_cast<int64_t>(info.Size);
         int64_t current = 0;
-        if (io.Size(targetHandle, current) && current > size)
+        if (io.Size(targetHandle, current) && current > size) {
+            int64_t added = ((current + unitSize - 1) / unitSize - (size + unitSize - 1) / unitSize) * unitSize *
+                            state.RoundCount;
+            state.TotalWrite.Total += added * wiper->WritePassCount();
+            state.TotalRead.Total += added * wiper->VerifyPassCount();
             size = current;
+        }
         int64_t units = (size + unitSize - 1) / unitSize;
         for (state.RoundIndex = 0; state.RoundIndex < state.RoundCount; ++state.RoundIndex) {
             if (!WipeRound(units) || CheckCancelled()) {
@@ -39,7 +45,9 @@ void WiperThread::WipeFile()
             }
         }
     }
-    if (!complete) {
+    // A cancel that arrived after the last pass still keeps the file: it is
+    // deleted only while the user has not said stop.
+    if (!complete || CheckCancelled()) {
         state.PartialCount += 1;
         info.Success = 0;
         return;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include "platform/HandleHolder.h"
+#include "platform/SystemError.h"
 #include "engine/VolumeBitmap.h"
 #include "engine/VolumeControl.h"
 #include "engine/Wiperthread.h"
@@ -11,7 +12,15 @@
 namespace {
 // Enough for 127 extents; a file in more pieces than that is not in place anyway.
 constexpr DWORD kRetrievalBufferSize = 2048;
+
+// A move the file system refuses because of where it was asked to go: the
+// clusters are in use, reserved, or not there. Anything else means moving
+// cannot work at all.
+bool IsPlacementConflict(DWORD error)
+{
+    return error == ERROR_ACCESS_DENIED || error == ERROR_INVALID_PARAMETER;
 }
+}  // namespace
 
 void WiperThread::WipeFreeSpace()
 {
@@ -42,6 +51,8 @@ void WiperThread::WipeFreeSpace()
     }
     bool failed = false;
     int64_t skippedClusters = 0;
+    leftTempFiles.clear();
+    bitmapRounding = 8;
     {
         HandleHolder holder(targetHandle, io);
         ExtentArray extents;
@@ -57,11 +68,13 @@ void WiperThread::WipeFreeSpace()
             ReportProgress();
         }
     }
-    // Clusters that could not be covered are not wiped; the log says how many.
+    RemoveLeftTempFiles();
+    // Clusters that could not be covered are not wiped: the log says how many,
+    // and the free space is not reported wiped.
     if (skippedClusters != 0)
         PostLog(kLogCategoryError, L"Log.FreeSpaceClustersSkipped",
                 {{L"ClusterCount", std::to_wstring(skippedClusters)}});
-    if (failed || CheckCancelled()) {
+    if (failed || skippedClusters != 0 || CheckCancelled()) {
         state.PartialCount += 1;
         info.Success = 0;
     } else {
@@ -79,6 +92,8 @@ bool WiperThread::WipeExtents(const std::wstring& root, ExtentArray& extents, in
         // Closing the file deletes it, on every way out of this attempt.
         HandleHolder holder(file, io);
         int code = MoveTempFile(file, extents[index]);
+        if (code == MoveLocationUnknown || code == MoveFailed)
+            return false;
         if (code != MovePlaced) {
             Extent& run = extents[index];
             if (run.Clusters > 1) {
@@ -123,12 +138,14 @@ bool WiperThread::GetVolumeSpace(const std::wstring& root, int32_t& clusterSize,
 
 bool WiperThread::AnalyzeVolume(ExtentArray& extents, int64_t& freeCount, int64_t endCluster, int64_t startCluster)
 {
-    void* buffer = GetScratchBuffer(VolumeBitmapBufferSize(startCluster, endCluster));
-    DWORD error = ERROR_NOT_ENOUGH_MEMORY;
-    if (buffer && ScanVolumeBitmap(io, targetHandle, buffer, startCluster, endCluster, extents, freeCount, error))
-        return true;
-    PostSystemError(L"Log.DriveAnalyzeError", error);
-    return false;
+    // What a reply taught about the system's rounding serves the later windows too.
+    VolumeBitmapBuffer buffer{[this](DWORD size) { return GetScratchBuffer(size); }, bitmapRounding};
+    DWORD error = ERROR_SUCCESS;
+    bool scanned = ScanVolumeBitmap(io, targetHandle, buffer, startCluster, endCluster, extents, freeCount, error);
+    bitmapRounding = buffer.rounding;
+    if (!scanned)
+        PostSystemError(L"Log.DriveAnalyzeError", error);
+    return scanned;
 }
 
 HANDLE WiperThread::CreateTempFile(const std::wstring& root, int64_t clusters)
@@ -142,9 +159,10 @@ HANDLE WiperThread::CreateTempFile(const std::wstring& root, int64_t clusters)
                           FILE_FLAG_NO_BUFFERING | FILE_FLAG_DELETE_ON_CLOSE | FILE_ATTRIBUTE_HIDDEN);
     if (file == INVALID_HANDLE_VALUE) {
         DWORD error = io.LastError();
-        // The empty file that naming created is ours; leave nothing behind.
-        io.Delete(name);
         PostSystemError(L"Log.CreateTempFileError", error);
+        // The empty file that naming created is ours; leave nothing behind.
+        if (!io.Delete(name))
+            leftTempFiles.push_back(name);
         return INVALID_HANDLE_VALUE;
     }
     HandleHolder holder(file, io);
@@ -192,10 +210,11 @@ int WiperThread::MoveTempFile(HANDLE file, const Extent& extent)
     if (single && location.StartCluster == extent.StartCluster)
         return MovePlaced;
     if (!MoveFileClusters(io, targetHandle, file, 0, extent.StartCluster, static_cast<DWORD>(extent.Clusters))) {
+        DWORD error = io.LastError();
         // Refused clusters (in use, or reserved by the system) are expected and not logged.
-        if (io.LastError() != ERROR_ACCESS_DENIED)
-            PostSystemError(L"Log.MoveTempFileError", io.LastError());
-        return MoveRefused;
+        if (error != ERROR_ACCESS_DENIED)
+            PostSystemError(L"Log.MoveTempFileError", error);
+        return IsPlacementConflict(error) ? MoveRefused : MoveFailed;
     }
     if (!LocateTempFile(file, single, location))
         return MoveLocationUnknown;
@@ -210,7 +229,20 @@ bool WiperThread::WipeTempFile(HANDLE file, const Extent& extent)
 {
     // Rounds run per run of clusters; error offsets are positions on the volume.
     for (state.RoundIndex = 0; state.RoundIndex < state.RoundCount; ++state.RoundIndex)
-        if (!RunRound(file, extent.Clusters, 64, extent.StartCluster * unitSize))
+        if (!RunRound(file, extent.Clusters, BlockUnits(64), extent.StartCluster * unitSize))
             return false;
     return true;
+}
+
+void WiperThread::RemoveLeftTempFiles()
+{
+    for (const std::wstring& name : leftTempFiles) {
+        if (io.Delete(name))
+            continue;
+        TextVariables variables;
+        AddSystemError(variables, io.LastError());
+        variables[L"FileName"] = name;
+        PostLog(kLogCategoryError, L"Log.TempFileDeleteError", variables);
+    }
+    leftTempFiles.clear();
 }

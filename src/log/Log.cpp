@@ -1,13 +1,23 @@
 #include "log/Log.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <vector>
 #include "platform/HandleHolder.h"
 #include "platform/LongPath.h"
 #include "settings/Unicodelanguage.h"
 
 namespace {
+
+// What a line break or a NUL inside a record is written as.
+constexpr wchar_t kLineBreakMark = 0x00B6;  // pilcrow
+constexpr wchar_t kNulMark = 0xFFFD;        // replacement character
+// A longer line is no record of ours; it is skipped without being held.
+constexpr size_t kMaxLineLength = 1 << 20;
+// The file is read in pieces of this many code units, whatever its size.
+constexpr DWORD kReadChunkUnits = 1 << 21;
 
 wchar_t LocaleDecimalSeparator()
 {
@@ -66,7 +76,148 @@ bool ParseTime(const std::wstring& field, wchar_t separator, double& time)
     return true;
 }
 
+// `text` with every line break (CR LF, CR or LF) as one pilcrow and every NUL
+// as a replacement character.
+std::wstring OneLine(const std::wstring& text)
+{
+    static const wchar_t breaks[] = {L'\r', L'\n', L'\0'};
+    if (std::find_first_of(text.begin(), text.end(), std::begin(breaks), std::end(breaks)) == text.end())
+        return text;
+    std::wstring line;
+    line.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        wchar_t c = text[i];
+        if (c == L'\r' || c == L'\n') {
+            line += kLineBreakMark;
+            if (c == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')
+                ++i;
+        } else {
+            line += c == L'\0' ? kNulMark : c;
+        }
+    }
+    return line;
+}
+
+// Splits the code units of a log file, fed in pieces, into lines at CR LF,
+// lone CR or lone LF, and keeps the records among them. A line that holds a
+// NUL (a damaged file) is skipped; the lines after it still count.
+class LogFileReader {
+public:
+    LogFileReader(wchar_t separator, std::deque<LogEntry>& records) : separator(separator), records(records) {}
+
+    void Feed(const wchar_t* units, size_t count)
+    {
+        size_t i = 0;
+        if (atStart && count > 0) {
+            atStart = false;
+            if (units[0] == 0xFEFF)  // a mark added by an editor
+                i = 1;
+        }
+        if (afterCr && i < count && units[i] == L'\n')
+            ++i;
+        afterCr = false;
+        while (i < count) {
+            const wchar_t* begin = units + i;
+            const wchar_t* end = std::find_if(begin, units + count, [](wchar_t c) { return c == L'\r' || c == L'\n'; });
+            if (!bad) {
+                bad = std::find(begin, end, L'\0') != end || line.size() + size_t(end - begin) > kMaxLineLength;
+                if (bad)
+                    line.clear();
+                else
+                    line.append(begin, end);
+            }
+            i = static_cast<size_t>(end - units);
+            if (i == count)
+                break;
+            EndLine();
+            if (units[i] == L'\r') {
+                if (i + 1 == count)
+                    afterCr = true;
+                else if (units[i + 1] == L'\n')
+                    ++i;
+            }
+            ++i;
+        }
+    }
+
+    void Finish() { EndLine(); }
+
+private:
+    void EndLine()
+    {
+        LogEntry entry;
+        if (!bad && ParseLogLine(line, separator, entry))
+            records.push_back(std::move(entry));
+        line.clear();
+        bad = false;
+    }
+
+    wchar_t separator;
+    std::deque<LogEntry>& records;
+    std::wstring line;
+    bool bad = false;
+    bool afterCr = false;
+    bool atStart = true;
+};
+
+void AppendLines(std::wstring& content, const std::deque<LogEntry>& records, wchar_t separator)
+{
+    for (const LogEntry& entry : records) {
+        content += FormatLogLine(entry, separator);
+        content += L"\r\n";
+    }
+}
+
+bool IsMissing(DWORD error)
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// The volume and the file's number on it, which every spelling of its path shares.
+bool FileIdentity(const std::wstring& path, DWORD& volume, uint64_t& id)
+{
+    HANDLE file = CreateFileW(ExtendedPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    HandleHolder closeFile(file);
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(file, &information))
+        return false;
+    volume = information.dwVolumeSerialNumber;
+    id = (uint64_t(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+    return id != 0;
+}
+
 }  // namespace
+
+DWORD ReadLogFile(const std::wstring& path, std::deque<LogEntry>& records)
+{
+    HANDLE file = CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    HandleHolder closeFile(file);
+    LogFileReader reader(LocaleDecimalSeparator(), records);
+    // Read straight into code units; an odd byte waits for its partner.
+    std::vector<wchar_t> units(kReadChunkUnits + 1);
+    auto* bytes = reinterpret_cast<char*>(units.data());
+    DWORD pending = 0;
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(file, bytes + pending, kReadChunkUnits * sizeof(wchar_t), &read, nullptr))
+            return GetLastError();
+        if (read == 0)
+            break;
+        DWORD total = pending + read;
+        reader.Feed(units.data(), total / sizeof(wchar_t));
+        pending = total % sizeof(wchar_t);
+        if (pending)
+            bytes[0] = bytes[total - 1];
+    }
+    reader.Finish();
+    return ERROR_SUCCESS;
+}
 
 double CurrentLogTime()
 {
@@ -85,13 +236,13 @@ std::wstring FormatLogLine(const LogEntry& entry, wchar_t separator)
     for (const char* c = number; c != result.ptr; ++c)
         line += *c == '.' ? separator : static_cast<wchar_t>(*c);
     line += L" \"";
-    for (wchar_t c : entry.target) {
+    for (wchar_t c : OneLine(entry.target)) {
         if (c == L'\\' || c == L'"')
             line += L'\\';
         line += c;
     }
     line += L"\" ";
-    line += entry.text;
+    line += OneLine(entry.text);
     return line;
 }
 
@@ -143,7 +294,8 @@ bool ParseLogLine(const std::wstring& line, wchar_t separator, LogEntry& entry)
 void Logger::Add(LogCategory category, const std::wstring& target, const std::wstring& key,
                  const TextVariables& variables)
 {
-    LogEntry entry{category, CurrentLogTime(), target, (language ? *language : Language()).GetText(key, variables)};
+    LogEntry entry{category, CurrentLogTime(), OneLine(target),
+                   OneLine((language ? *language : Language()).GetText(key, variables))};
     MutexHolder hold(lock);
     entries.push_back(std::move(entry));
 }
@@ -152,51 +304,71 @@ void Logger::Clear()
 {
     MutexHolder hold(lock);
     entries.clear();
+    ownFiles.clear();
+    cleared = true;
 }
 
-void Logger::Load(const std::wstring& path)
+std::vector<Logger::KnownFile>::iterator Logger::Find(const std::wstring& path)
+{
+    KnownFile wanted{path};
+    bool identified = FileIdentity(path, wanted.volume, wanted.id);
+    return std::find_if(ownFiles.begin(), ownFiles.end(), [&](const KnownFile& file) {
+        return CompareStringOrdinal(ExtendedPath(file.path).c_str(), -1, ExtendedPath(path).c_str(), -1, TRUE) ==
+                   CSTR_EQUAL ||
+               (identified && file.id == wanted.id && file.volume == wanted.volume);
+    });
+}
+
+void Logger::Own(const std::wstring& path)
+{
+    KnownFile file{path};
+    if (!FileIdentity(path, file.volume, file.id))
+        file.id = 0;
+    // A save makes the file anew: its identity is the new one.
+    auto known = Find(path);
+    if (known != ownFiles.end())
+        *known = std::move(file);
+    else
+        ownFiles.push_back(std::move(file));
+    cleared = false;
+}
+
+DWORD Logger::Load(const std::wstring& path)
 {
     std::deque<LogEntry> loaded;
-    std::wstring content;
-    HANDLE file = CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    HandleHolder closeFile(file);
-    LARGE_INTEGER size{};
-    if (file != INVALID_HANDLE_VALUE && GetFileSizeEx(file, &size) && size.QuadPart < (1ll << 31)) {
-        content.resize(static_cast<size_t>(size.QuadPart) / sizeof(wchar_t));
-        DWORD read = 0;
-        if (!content.empty() &&
-            !ReadFile(file, content.data(), static_cast<DWORD>(content.size() * sizeof(wchar_t)), &read,
-                      nullptr))
-            read = 0;
-        content.resize(read / sizeof(wchar_t));
-    }
-    content.resize(std::min(content.size(), content.find(L'\0')));
-    wchar_t separator = LocaleDecimalSeparator();
-    size_t pos = !content.empty() && content[0] == 0xFEFF ? 1 : 0;  // tolerate a mark added by an editor
-    while (pos < content.size()) {
-        size_t end = content.find_first_of(L"\r\n", pos);
-        if (end == std::wstring::npos)
-            end = content.size();
-        LogEntry entry;
-        if (ParseLogLine(content.substr(pos, end - pos), separator, entry))
-            loaded.push_back(std::move(entry));
-        pos = end + (end + 1 < content.size() && content[end] == L'\r' && content[end + 1] == L'\n' ? 2 : 1);
-    }
-    MutexHolder hold(lock);
-    entries.swap(loaded);
-}
-
-DWORD Logger::Save(const std::wstring& path) const
-{
-    wchar_t separator = LocaleDecimalSeparator();
-    std::wstring content;
+    DWORD error = ReadLogFile(path, loaded);
+    if (error != ERROR_SUCCESS)
+        loaded.clear();
     {
         MutexHolder hold(lock);
-        for (const LogEntry& entry : entries) {
-            content += FormatLogLine(entry, separator);
-            content += L"\r\n";
-        }
+        entries.swap(loaded);
+    }
+    cleared = false;
+    // Only records that were read are the file's; a file that could not be
+    // read is read again before the first save to it, and never overwritten unread.
+    ownFiles.clear();
+    if (error == ERROR_SUCCESS)
+        Own(path);
+    return IsMissing(error) ? ERROR_SUCCESS : error;
+}
+
+DWORD Logger::Save(const std::wstring& path)
+{
+    // The history in a file the log was not read from is kept, ahead of ours.
+    std::deque<LogEntry> earlier;
+    if (!cleared && Find(path) == ownFiles.end()) {
+        DWORD error = ReadLogFile(path, earlier);
+        if (IsMissing(error))
+            earlier.clear();
+        else if (error != ERROR_SUCCESS)
+            return error;
+    }
+    wchar_t separator = LocaleDecimalSeparator();
+    std::wstring content;
+    AppendLines(content, earlier, separator);
+    {
+        MutexHolder hold(lock);
+        AppendLines(content, entries, separator);
     }
     // Beside the log, so that replacing it is a rename within one volume.
     std::wstring temporary = ExtendedPath(path + L".saving-" + std::to_wstring(GetCurrentProcessId()) + L".tmp");
@@ -215,9 +387,16 @@ DWORD Logger::Save(const std::wstring& path) const
     if (error == ERROR_SUCCESS &&
         !MoveFileExW(temporary.c_str(), ExtendedPath(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         error = GetLastError();
-    if (error != ERROR_SUCCESS)
+    if (error != ERROR_SUCCESS) {
         DeleteFileW(temporary.c_str());
-    return error;
+        return error;
+    }
+    {
+        MutexHolder hold(lock);
+        entries.insert(entries.begin(), std::make_move_iterator(earlier.begin()), std::make_move_iterator(earlier.end()));
+    }
+    Own(path);
+    return ERROR_SUCCESS;
 }
 
 Logger& AppLog()

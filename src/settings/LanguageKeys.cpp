@@ -129,6 +129,9 @@ void AddLog(std::vector<LanguageKey>& keys)
            Join(kSystemError, {L"ErrorOffset"}));
     keys.push_back({L"Log.VerificationError", {L"WrittenDataHash", L"ReadDataHash"}});
     keys.push_back({L"Log.FreeSpaceClustersSkipped", {L"ClusterCount"}});
+    keys.push_back({L"Log.JobStartError", kSystemError});
+    keys.push_back({L"Log.TempFileDeleteError", Join(kSystemError, {L"FileName"})});
+    AddAll(keys, L"Log.", {L"RepeatedErrorsFolded", L"RecordsFolded"}, {L"RecordCount"});
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
 #include "settings/Unicodelanguage.h"
 
 #include <shlobj.h>
+#include <algorithm>
 #include <set>
 #include <vector>
 
 namespace {
 
 constexpr DWORD kProfileBufferSize = 0x20000;
+// A list that does not fit even this is read as far as it fits.
+constexpr DWORD kMaxProfileBufferSize = 0x4000000;
 constexpr DWORD kDefinitionBufferSize = 4096;
 // Nested references deeper than this stay unexpanded: a text that refers to
 // itself must neither hang nor overflow the stack.
@@ -49,6 +52,20 @@ std::vector<std::wstring> SplitNulList(const wchar_t* buffer, DWORD length)
         pos = end + 1;
     }
     return items;
+}
+
+// A double-NUL-terminated list that `read` (a profile function with its
+// buffer and size) fills. The profile functions cut a list that does not fit
+// and say so only by returning the size less 2, so the buffer grows until it fits.
+template <typename Read>
+std::vector<std::wstring> ReadProfileList(const Read& read)
+{
+    for (DWORD size = kProfileBufferSize;; size *= 2) {
+        std::vector<wchar_t> buffer(size);
+        DWORD length = read(buffer.data(), size);
+        if (length + 2 < size || size >= kMaxProfileBufferSize)
+            return SplitNulList(buffer.data(), std::min(length, size));
+    }
 }
 
 }  // namespace
@@ -102,14 +119,16 @@ bool UnicodeLanguage::LoadFile(const std::wstring& fileName)
     std::wstring path = LocateFile(fileName);
     if (path.empty())
         return false;
-    std::vector<wchar_t> buffer(kProfileBufferSize);
-    DWORD length = GetPrivateProfileSectionNamesW(buffer.data(), kProfileBufferSize, path.c_str());
-    if (length == 0)
+    std::vector<std::wstring> sections = ReadProfileList([&path](wchar_t* buffer, DWORD size) {
+        return GetPrivateProfileSectionNamesW(buffer, size, path.c_str());
+    });
+    if (sections.empty())
         return false;
-    std::vector<std::wstring> sections = SplitNulList(buffer.data(), length);
     for (const std::wstring& section : sections) {
-        length = GetPrivateProfileSectionW(section.c_str(), buffer.data(), kProfileBufferSize, path.c_str());
-        for (const std::wstring& entry : SplitNulList(buffer.data(), length)) {
+        std::vector<std::wstring> entries = ReadProfileList([&](wchar_t* buffer, DWORD size) {
+            return GetPrivateProfileSectionW(section.c_str(), buffer, size, path.c_str());
+        });
+        for (const std::wstring& entry : entries) {
             size_t equals = entry.find(L'=');
             if (equals == std::wstring::npos)
                 continue;

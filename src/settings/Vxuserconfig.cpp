@@ -56,8 +56,12 @@ void VxUserConfig::Initialise()
     switch (storageType) {
     case StoreRegistry: {
         std::wstring name = WidenAnsi(branding.GetValue("Settings/ConfigRegistryKey").GetString());
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &registryKey,
-                            nullptr) != ERROR_SUCCESS) {
+        // Reading and writing values is all the store does. A key the user may
+        // only read (set by an administrator) still serves reads; writes to it
+        // fail and are dropped like any failed write.
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, name.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
+                            &registryKey, nullptr) != ERROR_SUCCESS &&
+            RegOpenKeyExW(HKEY_CURRENT_USER, name.c_str(), 0, KEY_READ, &registryKey) != ERROR_SUCCESS) {
             registryKey = nullptr;
             storageType = StoreNothing;
             showMessage(L"No access to registry - configuration will not be stored");

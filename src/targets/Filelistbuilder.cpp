@@ -1,5 +1,7 @@
 #include "targets/Filelistbuilder.h"
 
+#include <objbase.h>
+
 #include "platform/LongPath.h"
 #include "platform/SystemError.h"
 #include "log/Log.h"
@@ -18,6 +20,11 @@ bool IsFolderLink(DWORD attributes)
 }
 
 }  // namespace
+
+HANDLE ScanFileSystem::StartThread(LPTHREAD_START_ROUTINE routine, void* parameter)
+{
+    return CreateThread(nullptr, 0, routine, parameter, 0, nullptr);
+}
 
 bool ScanFileSystem::GetAttributes(const std::wstring& path, WIN32_FILE_ATTRIBUTE_DATA& data)
 {
@@ -46,7 +53,9 @@ struct FileListBuilder::OpenFolder {
 FileListBuilder::FileListBuilder(Logger* log, ScanFileSystem* fileSystem)
     : log(log), fileSystem(fileSystem ? fileSystem : &defaultFileSystem)
 {
-    thread = CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr);
+    thread = this->fileSystem->StartThread(ThreadMain, this);
+    if (!thread)
+        startError = GetLastError();
 }
 
 FileListBuilder::~FileListBuilder()
@@ -60,6 +69,10 @@ FileListBuilder::~FileListBuilder()
 
 void FileListBuilder::AddPath(const std::wstring& path)
 {
+    if (!thread) {
+        LogFailure(L"Log.GetAttributesFailed", path, startError);
+        return;
+    }
     MutexHolder hold(lock);
     queue.push_back({path});
 }
@@ -90,7 +103,12 @@ void FileListBuilder::Collect()
 
 DWORD WINAPI FileListBuilder::ThreadMain(void* builder)
 {
+    // The shell's type names and icons of a target (shortcuts, programs) are
+    // right only on a thread that has initialised COM.
+    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     static_cast<FileListBuilder*>(builder)->Run();
+    if (SUCCEEDED(com))
+        CoUninitialize();
     return 0;
 }
 

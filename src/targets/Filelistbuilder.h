@@ -16,11 +16,14 @@
 
 class Logger;
 
-// The file-system calls of the scan. Tests substitute one that reports links,
-// which Wine cannot create. Both return false with the thread's last error set.
+// The system calls of the scan: starting its thread, and the file system.
+// Tests substitute one that reports links, which Wine cannot create, or a
+// thread that cannot start. Each fails with the thread's last error set.
 class ScanFileSystem {
 public:
     virtual ~ScanFileSystem() = default;
+    // CreateThread; null on failure.
+    virtual HANDLE StartThread(LPTHREAD_START_ROUTINE routine, void* parameter);
     virtual bool GetAttributes(const std::wstring& path, WIN32_FILE_ATTRIBUTE_DATA& data);
     // `pattern` is a folder followed by "\*.*"; returns INVALID_HANDLE_VALUE on failure.
     virtual HANDLE FindFirst(const std::wstring& pattern, WIN32_FIND_DATAW& entry);
@@ -31,7 +34,9 @@ class FileListBuilder {
 public:
     // Starts the scanning thread at once. Failures are logged to `log` (the
     // application log when none is given); `fileSystem`, if given, must
-    // outlive the builder.
+    // outlive the builder. If the thread cannot start, every path added is
+    // logged as one that could not be examined and left out, and the scan is
+    // complete at once: nothing of the selection becomes a target unseen.
     explicit FileListBuilder(Logger* log = nullptr, ScanFileSystem* fileSystem = nullptr);
     // Stops the scan after the current entry and waits for the thread.
     ~FileListBuilder();
@@ -65,6 +70,7 @@ private:
     std::deque<std::unique_ptr<FileInfo>> found;
     std::unique_ptr<FileList> fileList;
     HANDLE thread = nullptr;
+    DWORD startError = ERROR_SUCCESS;
     std::atomic<bool> stopRequested{false};
     Logger* log;
     ScanFileSystem defaultFileSystem;

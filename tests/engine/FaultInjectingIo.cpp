@@ -1,5 +1,7 @@
 #include "FaultInjectingIo.h"
 
+#include "engine/Wiperthread.h"
+
 void FaultInjectingIo::Fail(IoCall call, int nth, DWORD error, bool persistent)
 {
     rules.push_back({Rule::FailCall, call, nth, error, persistent});
@@ -15,6 +17,11 @@ void FaultInjectingIo::CorruptRead(int nth)
     rules.push_back({Rule::Corrupt, IoCall::Read, nth, 0, false});
 }
 
+void FaultInjectingIo::CancelAt(IoCall call, int nth)
+{
+    rules.push_back({Rule::CancelJob, call, nth, 0, false});
+}
+
 void FaultInjectingIo::Delay(IoCall call, DWORD milliseconds)
 {
     delays[static_cast<int>(call)] = milliseconds;
@@ -26,10 +33,24 @@ const FaultInjectingIo::Rule* FaultInjectingIo::Enter(IoCall call)
     if (delays[index])
         Sleep(delays[index]);
     int number = ++counts[index];
-    for (const Rule& rule : rules)
-        if (rule.call == call && (rule.nth == number || (rule.persistent && number > rule.nth)))
-            return &rule;
-    return nullptr;
+    int total = ++totalCalls;
+    const Rule* found = nullptr;
+    for (const Rule& rule : rules) {
+        bool any = rule.call == IoCall::Count;
+        int n = any ? total : number;
+        if ((any || rule.call == call) && (rule.nth == n || (rule.persistent && n > rule.nth))) {
+            if (rule.kind != Rule::CancelJob) {
+                found = found ? found : &rule;
+                continue;
+            }
+            // The job is named right after its worker starts; wait for that.
+            while (!job.load())
+                Sleep(1);
+            job.load()->Cancel();
+            cancelSent.store(true);
+        }
+    }
+    return found;
 }
 
 bool FaultInjectingIo::Injected(IoCall call, const Rule*& rule)
@@ -48,7 +69,10 @@ HANDLE FaultInjectingIo::Open(const std::wstring& path, DWORD access, DWORD shar
     const Rule* rule;
     if (Injected(IoCall::Open, rule))
         return INVALID_HANDLE_VALUE;
-    return inner.Open(path, access, share, disposition, flagsAndAttributes);
+    HANDLE handle = inner.Open(path, access, share, disposition, flagsAndAttributes);
+    if (handle != INVALID_HANDLE_VALUE)
+        ++opened;
+    return handle;
 }
 
 bool FaultInjectingIo::Seek(HANDLE file, int64_t offset)
@@ -76,6 +100,8 @@ bool FaultInjectingIo::Write(HANDLE file, const void* buffer, DWORD bytes, DWORD
 {
     const Rule* rule;
     done = 0;
+    if (cancelSent.load())
+        ++writesAfterCancel;
     if (Injected(IoCall::Write, rule))
         return false;
     if (rule && rule->kind == Rule::Short)
@@ -108,6 +134,7 @@ bool FaultInjectingIo::SetEnd(HANDLE file)
 bool FaultInjectingIo::Close(HANDLE handle)
 {
     Enter(IoCall::Close);
+    ++closed;
     // A handle is always closed for real, so that no test leaks one.
     return inner.Close(handle);
 }
@@ -115,12 +142,16 @@ bool FaultInjectingIo::Close(HANDLE handle)
 bool FaultInjectingIo::Delete(const std::wstring& path)
 {
     const Rule* rule;
+    if (cancelSent.load())
+        deletedAfterCancel.push_back(path);
     return !Injected(IoCall::Delete, rule) && inner.Delete(path);
 }
 
 bool FaultInjectingIo::RemoveDir(const std::wstring& path)
 {
     const Rule* rule;
+    if (cancelSent.load())
+        ++removedDirsAfterCancel;
     return !Injected(IoCall::RemoveDir, rule) && inner.RemoveDir(path);
 }
 

@@ -5,8 +5,11 @@
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <vector>
 #include "engine/WipeIo.h"
+
+class WiperThread;
 
 enum class IoCall {
     Open, Seek, Read, Write, Flush, Size, SetEnd, Close, Delete, RemoveDir, Attributes,
@@ -18,8 +21,16 @@ public:
     explicit FaultInjectingIo(WipeIo& inner = SystemWipeIo()) : inner(inner) {}
 
     // The `nth` call (1-based) of that kind fails with `error`; with
-    // `persistent`, every later one too.
+    // `persistent`, every later one too. IoCall::Count stands for every kind:
+    // the `nth` call of any kind, counted together (a Close is counted but
+    // always done).
     void Fail(IoCall call, int nth, DWORD error, bool persistent = false);
+    // From inside the `nth` call of that kind (IoCall::Count: of any kind),
+    // on the caller's thread, cancels the job that SetJob names, before the
+    // call is done. Calls after it are recorded.
+    void CancelAt(IoCall call, int nth);
+    // The job CancelAt cancels; RunJob sets it. A call that is to cancel waits until it is known.
+    void SetJob(WiperThread* job) { this->job.store(job); }
     // The `nth` read or write transfers only half of what was asked and reports success.
     void CutShort(IoCall call, int nth);
     // The data of the `nth` read comes back with one bit flipped.
@@ -30,7 +41,18 @@ public:
     std::function<void(HANDLE)> afterFlush;
 
     int Calls(IoCall call) const { return counts[static_cast<int>(call)].load(); }
+    // Calls of every kind together.
+    int TotalCalls() const { return totalCalls.load(); }
+    // Handles handed out, and handed back to Close.
+    int Opened() const { return opened.load(); }
+    int Closed() const { return closed.load(); }
     WipeIo& Inner() { return inner; }
+
+    // What happened after CancelAt cancelled the job (read once it has ended).
+    bool CancelSent() const { return cancelSent.load(); }
+    int writesAfterCancel = 0;
+    int removedDirsAfterCancel = 0;
+    std::vector<std::wstring> deletedAfterCancel;
 
     HANDLE Open(const std::wstring& path, DWORD access, DWORD share, DWORD disposition,
                 DWORD flagsAndAttributes) override;
@@ -56,7 +78,7 @@ public:
 
 private:
     struct Rule {
-        enum Kind { FailCall, Short, Corrupt } kind;
+        enum Kind { FailCall, Short, Corrupt, CancelJob } kind;
         IoCall call;
         int nth;
         DWORD error;
@@ -71,4 +93,8 @@ private:
     std::vector<Rule> rules;
     DWORD delays[static_cast<int>(IoCall::Count)] = {};
     std::atomic<int> counts[static_cast<int>(IoCall::Count)] = {};
+    std::atomic<int> totalCalls{0};
+    std::atomic<int> opened{0}, closed{0};
+    std::atomic<WiperThread*> job{nullptr};
+    std::atomic<bool> cancelSent{false};
 };

@@ -176,24 +176,61 @@ TEST(FileWipe, PathsLongerThanMaxPathAreWipedAndLoggedAsGiven)
     }
 }
 
+TEST(FileWipe, ANameEndingInADotOrSpaceIsWipedItselfNotTheNameWithoutIt)
+{
+    for (const wchar_t* ending : {L".", L" "}) {
+        TempDir dir;
+        std::wstring neighbour = dir.WriteFile(L"name", "not selected");
+        // Only the extended form creates such a name; the plain one would strip the ending.
+        std::wstring selected = dir / (std::wstring(L"name") + ending);
+        HANDLE handle = CreateFileW((L"\\\\?\\" + selected).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(handle, "selected", 8, &written, nullptr);
+        CloseHandle(handle);
+
+        auto list = ListOf({selected});
+        EXPECT_EQ(list->At(0)->Size, 8u);
+        RecordingHandler handler;
+        RunJob(2, TargetFiles, 1, *list, handler, SystemWipeIo());
+        EXPECT_EQ(handler.deleted, std::vector<int32_t>{0});
+        EXPECT_EQ(GetFileAttributesW((L"\\\\?\\" + selected).c_str()), INVALID_FILE_ATTRIBUTES);
+        std::string content;
+        ASSERT_TRUE(ReadWholeFile(neighbour, content));
+        EXPECT_EQ(content, "not selected");
+    }
+}
+
 }  // namespace
 
 namespace {
 
-TEST(FileWipe, AFileThatGrewSinceItWasListedIsWipedWhole)
+TEST(FileWipe, AFileThatGrewSinceItWasListedIsWipedWholeAndCountedWhole)
 {
     TempDir dir;
     std::wstring path = dir.WriteFile(L"grows", std::string(1000, 'g'));
-    auto list = ListOf({path});
+    std::wstring other = dir.WriteFile(L"other", std::string(700, 'o'));
+    auto list = ListOf({path, other});
     dir.WriteFile(L"grows", std::string(5000, 'G'));
     FaultInjectingIo io;
     io.Fail(IoCall::Delete, 1, ERROR_ACCESS_DENIED);  // keep it to look at
     RecordingHandler handler;
-    RunJob(2, TargetFiles, 1, *list, handler, io);
+    RunJob(5, TargetFiles, 2, *list, handler, io);
     std::string content;
     ASSERT_TRUE(ReadWholeFile(path, content));
-    const size_t unit = size_t(SectorSize());
-    EXPECT_EQ(content, std::string((5000 + unit - 1) / unit * unit, '\0'));
+    const int64_t unit = SectorSize();
+    const int64_t grown = (5000 + unit - 1) / unit * unit, small = (700 + unit - 1) / unit * unit;
+    EXPECT_EQ(content.size(), size_t(grown));
+    // Progress never passes 100 %: the totals grow with the file.
+    for (const WipeStateData& report : handler.progress) {
+        EXPECT_LE(report.TotalWrite.Current, report.TotalWrite.Total);
+        EXPECT_LE(report.TotalRead.Current, report.TotalRead.Total);
+    }
+    const WipeStateData& final = handler.finalState;
+    EXPECT_EQ(final.TotalWrite.Total, (grown + small) * 2 * 3);
+    EXPECT_EQ(final.TotalWrite.Current, final.TotalWrite.Total);
+    EXPECT_EQ(final.TotalRead.Total, (grown + small) * 2);
+    EXPECT_EQ(final.TotalRead.Current, final.TotalRead.Total);
 }
 
 }  // namespace

@@ -129,7 +129,24 @@ std::vector<std::pair<int64_t, int64_t>> MovesInto(SimulatedVolume& volume, int6
     return moves;
 }
 
-TEST(FreeSpaceWipe, ARefusedRunIsHalvedDownToSingleClustersThatAreCountedAsSkipped)
+// What a free-space job that had to give clusters up ends with: a partial target, not "wiped".
+void ExpectPartialWithSkipped(const FreeSpaceRun& run, int64_t clusters)
+{
+    EXPECT_TRUE(run.handler.deleted.empty());
+    EXPECT_EQ(run.Final().PartialCount, 1);
+    EXPECT_EQ(run.list->At(0)->Success, 0);
+    EXPECT_EQ(run.Final().State, StateCompleted);
+    size_t summaries = 0;
+    for (const LogRecord& record : run.handler.logs)
+        if (record.key == L"Log.FreeSpaceClustersSkipped") {
+            ++summaries;
+            EXPECT_EQ(record.variables.at(L"ClusterCount"), std::to_wstring(clusters));
+            EXPECT_EQ(record.category, kLogCategoryError);
+        }
+    EXPECT_EQ(summaries, 1u);
+}
+
+TEST(FreeSpaceWipe, ARefusedRunIsHalvedDownToSingleClustersGivenUpAndTheTargetIsPartial)
 {
     for (DWORD error : {DWORD(ERROR_ACCESS_DENIED), DWORD(ERROR_INVALID_PARAMETER)}) {
         SCOPED_TRACE(error);
@@ -145,19 +162,120 @@ TEST(FreeSpaceWipe, ARefusedRunIsHalvedDownToSingleClustersThatAreCountedAsSkipp
         std::vector<int64_t> sizes = volume.TempFileSizes();
         ASSERT_GE(sizes.size(), 5u);
         EXPECT_EQ(std::vector<int64_t>(sizes.begin(), sizes.begin() + 5), (std::vector<int64_t>{3, 1, 2, 1, 1}));
-        // Access denied is expected of clusters the system keeps; other errors are logged.
-        std::vector<std::wstring> expected(error == ERROR_ACCESS_DENIED ? 0 : 5, L"Log.MoveTempFileError");
-        expected.push_back(L"Log.FreeSpaceClustersSkipped");
+        // Access denied is expected of clusters the system keeps; other errors
+        // are logged once, their repeats counted.
+        std::vector<std::wstring> expected{L"Log.FreeSpaceClustersSkipped"};
+        if (error != ERROR_ACCESS_DENIED)
+            expected = {L"Log.MoveTempFileError", L"Log.FreeSpaceClustersSkipped", L"Log.RepeatedErrorsFolded"};
         ASSERT_EQ(Keys(run.handler), expected);
-        EXPECT_EQ(run.handler.logs.back().variables.at(L"ClusterCount"), L"3");
-        EXPECT_EQ(run.handler.logs.back().category, kLogCategoryError);
-        // The outcome rules are unchanged: the job went through.
-        EXPECT_EQ(run.handler.deleted, std::vector<int32_t>{0});
-        EXPECT_EQ(run.Final().PartialCount, 0);
+        if (error != ERROR_ACCESS_DENIED) {
+            EXPECT_EQ(run.handler.logs.back().variables.at(L"RecordCount"), L"4");
+        }
+        ExpectPartialWithSkipped(run, 3);
         EXPECT_TRUE(ClustersOriginal(volume, 100, 3));
         EXPECT_TRUE(ClustersEqual(volume, 5000, 600, 0));
         ExpectVolumeIntact(volume, before);
     }
+}
+
+TEST(FreeSpaceWipe, APlacementThatAlwaysFailsLeavesAPartialTargetAndFewRecords)
+{
+    SimulatedVolume volume(kRoot, 512, 1, 9000);
+    volume.Fragment(5, 40, 60);
+    const int64_t freeClusters = volume.FreeClusters();
+    volume.RefuseMoves(0, volume.TotalClusters(), ERROR_INVALID_PARAMETER);
+    const std::vector<bool> before = UsageOf(volume);
+    FreeSpaceRun run(volume);
+    run.Run(2, 1);
+    EXPECT_EQ(Keys(run.handler), (std::vector<std::wstring>{L"Log.MoveTempFileError", L"Log.FreeSpaceClustersSkipped",
+                                                            L"Log.RepeatedErrorsFolded"}));
+    // Only where the file system put a temporary file of itself was anything wiped.
+    const int64_t wiped = run.Final().TargetWrite.Current / volume.ClusterSize();
+    EXPECT_LT(wiped, freeClusters / 100);
+    ExpectPartialWithSkipped(run, freeClusters - wiped);
+    ExpectVolumeIntact(volume, before);
+}
+
+TEST(FreeSpaceWipe, AMoveTheSystemCannotDoAtAllEndsTheTargetWithoutHalving)
+{
+    for (DWORD error : {DWORD(ERROR_INVALID_FUNCTION), DWORD(ERROR_IO_DEVICE)}) {
+        SCOPED_TRACE(error);
+        SimulatedVolume volume(kRoot, 512, 1, 6000);
+        LeaveFree(volume, {{100, 8}, {300, 8}});
+        volume.RefuseMoves(0, 6000, error);
+        const std::vector<bool> before = UsageOf(volume);
+        FreeSpaceRun run(volume);
+        run.Run(2, 1);
+        EXPECT_EQ(volume.Moves().size(), 1u);
+        ASSERT_EQ(Keys(run.handler), std::vector<std::wstring>{L"Log.MoveTempFileError"});
+        EXPECT_EQ(run.handler.logs[0].variables.at(L"SystemErrorCode"), std::to_wstring(error));
+        EXPECT_EQ(run.Final().PartialCount, 1);
+        EXPECT_EQ(run.list->At(0)->Success, 0);
+        EXPECT_TRUE(ClustersOriginal(volume, 100, 8));
+        ExpectVolumeIntact(volume, before);
+    }
+}
+
+TEST(FreeSpaceWipe, ATemporaryFileThatCannotBeRemovedIsTriedAgainAndOtherwiseNamed)
+{
+    for (bool removableLater : {true, false}) {
+        SCOPED_TRACE(removableLater);
+        SimulatedVolume volume(kRoot, 512, 1, 6000);
+        LeaveFree(volume, {{100, 8}});
+        FreeSpaceRun run(volume);
+        // The volume's open is the first; the temporary file's the second.
+        run.io.Fail(IoCall::Open, 2, ERROR_ACCESS_DENIED);
+        run.io.Fail(IoCall::Delete, 1, ERROR_SHARING_VIOLATION, !removableLater);
+        run.Run(2, 1);
+        std::vector<std::wstring> expected{L"Log.CreateTempFileError"};
+        if (!removableLater)
+            expected.push_back(L"Log.TempFileDeleteError");
+        ASSERT_EQ(Keys(run.handler), expected);
+        EXPECT_EQ(run.io.Calls(IoCall::Delete), 2);
+        EXPECT_EQ(run.Final().PartialCount, 1);
+        if (removableLater) {
+            EXPECT_TRUE(volume.Names().empty());
+        } else {
+            ASSERT_EQ(volume.Names().size(), 1u);
+            const LogRecord& record = run.handler.logs.back();
+            EXPECT_EQ(record.variables.at(L"FileName"), *volume.Names().begin());
+            EXPECT_EQ(record.variables.at(L"SystemErrorCode"), std::to_wstring(ERROR_SHARING_VIOLATION));
+            EXPECT_EQ(record.path, kRoot);
+        }
+        EXPECT_EQ(volume.OpenHandles(), 0);
+    }
+}
+
+TEST(FreeSpaceWipe, ClustersOfSixtyFourMebibytesAreWipedInTransfersThatFit)
+{
+    // 64 such clusters would be 4 GiB, beyond what one transfer can count.
+    SimulatedVolume volume(kRoot, 512, 131072, 6, false);
+    volume.SetInUse(0, 6);
+    volume.SetInUse(2, 2, false);
+    FaultInjectingIo io(volume);
+    auto list = ListOf({kRoot});
+    RecordingHandler handler;
+    RunJob(2, TargetFreeSpace, 1, *list, handler, io);
+    EXPECT_TRUE(handler.logs.empty());
+    EXPECT_EQ(handler.deleted, std::vector<int32_t>{0});
+    EXPECT_EQ(handler.finalState.TargetWrite.Current, int64_t(2) << 26);
+    EXPECT_EQ(volume.Image().CoveredBytes(), uint64_t(2) << 26);
+    EXPECT_TRUE(volume.Names().empty());
+}
+
+TEST(FreeSpaceWipe, AFileSystemThatRoundsTheBitmapStartFurtherIsWipedWhole)
+{
+    SimulatedVolume volume(kRoot, 512, 1, 70000);
+    volume.bitmapRounding = 32768;
+    LeaveFree(volume, {{100, 10}, {5000, 20}, {40000, 30}, {69990, 10}});
+    const std::vector<bool> before = UsageOf(volume);
+    FreeSpaceRun run(volume);
+    run.Run(2, 1);
+    EXPECT_TRUE(run.handler.logs.empty());
+    EXPECT_EQ(run.handler.deleted, std::vector<int32_t>{0});
+    for (Extent free : {Extent{100, 10}, Extent{5000, 20}, Extent{40000, 30}, Extent{69990, 10}})
+        EXPECT_TRUE(ClustersEqual(volume, free.StartCluster, free.Clusters, 0)) << free.StartCluster;
+    ExpectVolumeIntact(volume, before);
 }
 
 TEST(FreeSpaceWipe, ARunCrossingAWindowBoundaryIsTwoRuns)
@@ -196,8 +314,7 @@ TEST(FreeSpaceWipe, ClustersTakenByAnotherWriterBeforePlacementAreSkippedAndCoun
     run.Run(2, 1);
     ASSERT_TRUE(taken);
     ASSERT_EQ(Keys(run.handler), std::vector<std::wstring>{L"Log.FreeSpaceClustersSkipped"});
-    EXPECT_EQ(run.handler.logs[0].variables.at(L"ClusterCount"), L"1");
-    EXPECT_EQ(run.handler.deleted, std::vector<int32_t>{0});
+    ExpectPartialWithSkipped(run, 1);
     EXPECT_TRUE(ClustersEqual(volume, 100, 10, 0));
     EXPECT_TRUE(ClustersOriginal(volume, 110, 1));
     EXPECT_TRUE(ClustersEqual(volume, 111, 9, 0));
@@ -206,12 +323,11 @@ TEST(FreeSpaceWipe, ClustersTakenByAnotherWriterBeforePlacementAreSkippedAndCoun
     ExpectVolumeIntact(volume, before);
 }
 
-TEST(FreeSpaceWipe, MovesThatLandElsewhereOrCannotBeCheckedAreRetriedSmaller)
+TEST(FreeSpaceWipe, MovesThatLandElsewhereAreRetriedSmaller)
 {
     SimulatedVolume volume(kRoot, 512, 1, 6000);
     LeaveFree(volume, {{100, 8}, {300, 8}, {5000, 600}});
     volume.IgnoreMovesTo(100);  // reported done, but the file stays where it was
-    volume.FailControl(FSCTL_GET_RETRIEVAL_POINTERS, 3, ERROR_IO_DEVICE);
     const std::vector<bool> before = UsageOf(volume);
     FreeSpaceRun run(volume);
     run.Run(2, 1);
@@ -219,10 +335,29 @@ TEST(FreeSpaceWipe, MovesThatLandElsewhereOrCannotBeCheckedAreRetriedSmaller)
     EXPECT_TRUE(ClustersOriginal(volume, 100, 1));
     EXPECT_TRUE(ClustersEqual(volume, 101, 7, 0));
     EXPECT_TRUE(ClustersEqual(volume, 300, 8, 0));
-    EXPECT_EQ(KeysWithout(run.handler, L"Log.FreeSpaceClustersSkipped"),
-              std::vector<std::wstring>{L"Log.GetTempFileLocationError"});
-    EXPECT_EQ(run.handler.logs.back().variables.at(L"ClusterCount"), L"1");
-    EXPECT_EQ(run.handler.deleted, std::vector<int32_t>{0});
+    EXPECT_TRUE(ClustersEqual(volume, 5000, 600, 0));
+    ASSERT_EQ(Keys(run.handler), std::vector<std::wstring>{L"Log.FreeSpaceClustersSkipped"});
+    ExpectPartialWithSkipped(run, 1);
+    ExpectVolumeIntact(volume, before);
+}
+
+TEST(FreeSpaceWipe, ALocationThatCannotBeReadEndsTheTargetInsteadOfHalving)
+{
+    SimulatedVolume volume(kRoot, 512, 1, 6000);
+    LeaveFree(volume, {{100, 8}, {300, 8}, {5000, 600}});
+    volume.FailControl(FSCTL_GET_RETRIEVAL_POINTERS, 3, ERROR_IO_DEVICE);
+    const std::vector<bool> before = UsageOf(volume);
+    FreeSpaceRun run(volume);
+    run.Run(2, 1);
+    // The first run is placed and wiped (two location reads); the third read fails.
+    EXPECT_TRUE(ClustersEqual(volume, 100, 8, 0));
+    EXPECT_TRUE(ClustersOriginal(volume, 300, 8));
+    EXPECT_TRUE(ClustersOriginal(volume, 5000, 600));
+    EXPECT_EQ(volume.TempFileSizes(), (std::vector<int64_t>{8, 8}));
+    ASSERT_EQ(Keys(run.handler), std::vector<std::wstring>{L"Log.GetTempFileLocationError"});
+    EXPECT_EQ(run.Final().PartialCount, 1);
+    EXPECT_EQ(run.list->At(0)->Success, 0);
+    EXPECT_TRUE(run.handler.deleted.empty());
     ExpectVolumeIntact(volume, before);
 }
 

@@ -1,6 +1,8 @@
 // Pausing, cancelling and destroying jobs, and the progress throttle.
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "FaultInjectingIo.h"
 #include "JobHarness.h"
 #include "support/TempDir.h"
@@ -156,6 +158,186 @@ TEST(JobControl, ProgressReportsCarryTheJobsState)
     }
     EXPECT_TRUE(sawSecondRound);
     EXPECT_EQ(job.handler.finalState.State, StateCompleted);
+}
+
+TEST(JobControl, ACancelDuringAFilesDeleteKeepsItCountedAsDestroyed)
+{
+    TempDir dir;
+    auto list = ListOf({dir.WriteFile(L"first", "1111"), dir.WriteFile(L"second", "2222")});
+    FaultInjectingIo io;
+    io.CancelAt(IoCall::Delete, 1);
+    RecordingHandler handler;
+    RunJob(2, TargetFiles, 1, *list, handler, io);
+    const WipeStateData& state = handler.finalState;
+    EXPECT_EQ(state.State, StateCancelled);
+    EXPECT_EQ(state.FileDeletions, 1);
+    EXPECT_EQ(handler.deleted, std::vector<int32_t>{0});
+    EXPECT_FALSE(FileExists(list->At(0)->Path));
+    EXPECT_EQ(list->At(0)->Success, 1);  // gone, so it is in the summary of what was destroyed
+    EXPECT_TRUE(FileExists(list->At(1)->Path));
+    EXPECT_EQ(list->At(1)->Success, 0);
+    EXPECT_EQ(state.PartialCount + state.FailedCount, 0);
+}
+
+TEST(JobControl, ACancelAfterTheLastPassKeepsTheFile)
+{
+    // The file's handle is closed after its last pass; the cancel arrives then.
+    TempDir dir;
+    auto list = ListOf({dir.WriteFile(L"kept", std::string(3000, 'k'))});
+    FaultInjectingIo io;
+    io.CancelAt(IoCall::Close, 1);
+    RecordingHandler handler;
+    RunJob(2, TargetFiles, 1, *list, handler, io);
+    EXPECT_EQ(io.Calls(IoCall::Delete), 0);
+    EXPECT_TRUE(FileExists(list->At(0)->Path));
+    EXPECT_EQ(list->At(0)->Success, 0);
+    EXPECT_EQ(handler.finalState.PartialCount, 1);
+    EXPECT_EQ(handler.finalState.State, StateCancelled);
+    EXPECT_TRUE(handler.deleted.empty());
+}
+
+// Makes the job's window or worker fail, or holds at most `limit` posted
+// messages that the handler has not yet been given, as a full queue does.
+class LimitedJobSystem : public JobSystem {
+public:
+    explicit LimitedJobSystem(RecordingHandler& handler) : handler(handler) {}
+    HWND CreateReportWindow(const wchar_t* windowClass, void* job) override
+    {
+        if (!windowFails)
+            return JobSystem::CreateReportWindow(windowClass, job);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    HANDLE StartThread(LPTHREAD_START_ROUTINE routine, void* job) override
+    {
+        if (!threadFails)
+            return JobSystem::StartThread(routine, job);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    bool Post(HWND window, WPARAM kind, LPARAM data) override
+    {
+        if (posted.load() - handler.delivered.load() >= limit) {
+            refusals += 1;
+            SetLastError(ERROR_NOT_ENOUGH_QUOTA);
+            return false;
+        }
+        posted += 1;
+        return JobSystem::Post(window, kind, data);
+    }
+
+    RecordingHandler& handler;
+    bool windowFails = false, threadFails = false;
+    int limit = 1 << 30;
+    std::atomic<int> posted{0}, refusals{0};
+};
+
+TEST(JobControl, AJobThatCannotStartTouchesNothingAndSaysSo)
+{
+    for (bool window : {false, true}) {
+        SCOPED_TRACE(window ? "no window" : "no worker");
+        TempDir dir;
+        auto list = ListOf({dir.WriteFile(L"a", "aaaa"), dir.MakeDir(L"d")});
+        FaultInjectingIo io;
+        RecordingHandler handler;
+        LimitedJobSystem system(handler);
+        (window ? system.windowFails : system.threadFails) = true;
+        {
+            WiperThread job(2, TargetFiles, 1, *list, handler, io, system);
+            EXPECT_EQ(job.StartError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
+            PumpUntil([&] { return handler.finishedCount > 0; }, window ? 100 : 30000);
+        }
+        EXPECT_EQ(io.TotalCalls(), 0);
+        EXPECT_TRUE(FileExists(list->At(0)->Path));
+        EXPECT_TRUE(DirectoryExists(list->At(1)->Path));
+        EXPECT_EQ(list->At(0)->Success, 0);
+        EXPECT_EQ(list->At(1)->Success, 0);
+        if (window) {
+            // Nothing can reach the handler; the creator reports StartError.
+            EXPECT_EQ(handler.delivered.load(), 0);
+        } else {
+            EXPECT_EQ(Keys(handler), std::vector<std::wstring>{L"Log.JobStartError"});
+            EXPECT_EQ(handler.logs[0].variables.at(L"SystemErrorCode"), std::to_wstring(ERROR_NOT_ENOUGH_MEMORY));
+            ASSERT_EQ(handler.finishedCount, 1);
+            EXPECT_EQ(handler.finalState.State, StateCompleted);
+            EXPECT_EQ(handler.finalState.FailedCount, 2);
+        }
+    }
+}
+
+// `count` targets that all fail: folders that do not exist.
+std::unique_ptr<FileList> FailingTargets(const TempDir& dir, int count)
+{
+    auto list = std::make_unique<FileList>();
+    for (int i = 0; i < count; ++i)
+        list->Add(new FileInfo(dir / (L"missing" + std::to_wstring(i))));
+    return list;
+}
+
+// A job of `count` failing targets whose queue holds `limit` undelivered messages.
+struct FullQueueJob {
+    FullQueueJob(int count, int limit) : list(FailingTargets(dir, count)), system(handler) { system.limit = limit; }
+    std::unique_ptr<WiperThread> Start()
+    {
+        auto job = std::make_unique<WiperThread>(2, TargetFiles, 1, *list, handler, io, system);
+        // The user interface is busy: the worker fills the queue and waits for room.
+        while (system.refusals.load() == 0)
+            Sleep(5);
+        return job;
+    }
+
+    TempDir dir;
+    std::unique_ptr<FileList> list;
+    RecordingHandler handler;
+    LimitedJobSystem system;
+    FaultInjectingIo io;
+};
+
+TEST(JobControl, AFullMessageQueueLosesNoRecordAndNotTheLastMessage)
+{
+    FullQueueJob full(300, 10);
+    {
+        auto job = full.Start();
+        Sleep(50);
+        ASSERT_TRUE(PumpUntil([&] { return full.handler.finishedCount > 0; }));
+    }
+    EXPECT_EQ(full.handler.logs.size(), 300u);
+    EXPECT_EQ(full.handler.finalState.FailedCount, 300);
+    EXPECT_EQ(full.handler.afterFinished, 0);
+}
+
+TEST(JobControl, DestroyingAJobThatWaitsForRoomInTheQueueDeliversEverything)
+{
+    FullQueueJob full(50, 5);
+    full.Start().reset();  // without pumping: the destructor must make room itself
+    EXPECT_EQ(full.handler.finishedCount, 1);
+    EXPECT_EQ(full.handler.afterFinished, 0);
+    EXPECT_GT(full.handler.finalState.FailedCount, 0);
+    EXPECT_EQ(full.handler.logs.size(), size_t(full.handler.finalState.FailedCount));
+}
+
+TEST(JobControl, RecordsBeyondTheBoundInFlightAreFoldedIntoACount)
+{
+    const int targets = WiperThread::kMaxRecordsInFlight + 500;
+    TempDir dir;
+    auto list = FailingTargets(dir, targets);
+    RecordingHandler handler;
+    FaultInjectingIo io;
+    {
+        WiperThread job(2, TargetFiles, 1, *list, handler, io);
+        // Nothing is delivered until the worker has been through every target.
+        while (io.Calls(IoCall::RemoveDir) < targets)
+            Sleep(5);
+        Sleep(50);
+        ASSERT_TRUE(PumpUntil([&] { return handler.finishedCount > 0; }));
+    }
+    ASSERT_EQ(handler.logs.size(), size_t(WiperThread::kMaxRecordsInFlight) + 1);
+    const LogRecord& folded = handler.logs.back();
+    EXPECT_EQ(folded.key, L"Log.RecordsFolded");
+    EXPECT_EQ(folded.variables.at(L"RecordCount"), L"500");
+    EXPECT_EQ(folded.path, L"");
+    EXPECT_EQ(handler.finalState.FailedCount, targets);
+    EXPECT_EQ(handler.afterFinished, 0);
 }
 
 // A drive reporting 4096-byte sectors: every target is addressed in 4096-byte units.

@@ -1,7 +1,10 @@
 #include "JobHarness.h"
 
+#include "FaultInjectingIo.h"
+
 void RecordingHandler::OnProgress(const WipeStateData& state)
 {
+    delivered += 1;
     afterFinished += finishedCount;
     progress.push_back(state);
     if (onProgress)
@@ -12,6 +15,7 @@ void RecordingHandler::OnProgress(const WipeStateData& state)
 
 void RecordingHandler::OnFinished(const WipeStateData& state)
 {
+    delivered += 1;
     afterFinished += finishedCount;
     finishedCount += 1;
     finalState = state;
@@ -20,12 +24,14 @@ void RecordingHandler::OnFinished(const WipeStateData& state)
 void RecordingHandler::OnLog(uint8_t category, const std::wstring& path, const std::wstring& messageKey,
                              const TextVariables& variables)
 {
+    delivered += 1;
     afterFinished += finishedCount;
     logs.push_back({category, path, messageKey, variables});
 }
 
 void RecordingHandler::OnTargetDeleted(int32_t index)
 {
+    delivered += 1;
     afterFinished += finishedCount;
     deleted.push_back(index);
 }
@@ -47,10 +53,15 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
 }
 
 void RunJob(int32_t method, uint8_t targetType, int32_t rounds, FileList& list, RecordingHandler& handler,
-            WipeIo& io)
+            WipeIo& io, JobSystem& system)
 {
-    WiperThread job(method, targetType, rounds, list, handler, io);
+    auto* injector = dynamic_cast<FaultInjectingIo*>(&io);
+    WiperThread job(method, targetType, rounds, list, handler, io, system);
+    if (injector)
+        injector->SetJob(&job);
     PumpUntil([&] { return handler.finishedCount > 0; });
+    if (injector)
+        injector->SetJob(nullptr);
 }
 
 std::vector<std::wstring> Keys(const RecordingHandler& handler)

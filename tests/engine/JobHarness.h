@@ -1,6 +1,7 @@
 #pragma once
 // Runs wipe jobs in tests: a handler that records everything it is told and
 // a message pump that delivers the job's messages on the test's thread.
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -22,6 +23,8 @@ public:
                const TextVariables& variables) override;
     void OnTargetDeleted(int32_t index) override;
 
+    // Messages of every kind delivered so far; read from any thread.
+    std::atomic<int> delivered{0};
     std::vector<WipeStateData> progress;
     std::vector<LogRecord> logs;
     std::vector<int32_t> deleted;
@@ -38,9 +41,10 @@ public:
 // has passed; returns `done()`.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 30000);
 
-// Runs a whole job on `list` and returns when it has finished and been destroyed.
+// Runs a whole job on `list` and returns when it has finished and been
+// destroyed. A FaultInjectingIo learns the job, so that it can cancel it.
 void RunJob(int32_t method, uint8_t targetType, int32_t rounds, FileList& list, RecordingHandler& handler,
-            WipeIo& io);
+            WipeIo& io, JobSystem& system = SystemJobSystem());
 
 // The keys of the records, in order.
 std::vector<std::wstring> Keys(const RecordingHandler& handler);

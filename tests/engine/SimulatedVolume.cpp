@@ -54,6 +54,49 @@ void SimulatedVolume::SetInUse(int64_t start, int64_t count, bool inUse)
         Mark(c, inUse);
 }
 
+void SimulatedVolume::AddFile(const std::wstring& path, const std::string& content)
+{
+    Lock lock(mutex);
+    EnsureBitmap();
+    File& file = files[path];
+    Allocate(file, (static_cast<int64_t>(content.size()) + clusterSize - 1) / clusterSize);
+    file.size = static_cast<int64_t>(content.size());
+    std::vector<std::pair<int64_t, int64_t>> pieces;
+    MapRange(file, 0, file.size, pieces);
+    const auto* data = reinterpret_cast<const uint8_t*>(content.data());
+    for (const auto& [offset, length] : pieces) {
+        image.Write(static_cast<uint64_t>(offset), data, static_cast<size_t>(length), false);
+        data += length;
+    }
+}
+
+void SimulatedVolume::AddDirectory(const std::wstring& path)
+{
+    Lock lock(mutex);
+    directories.insert(path);
+}
+
+bool SimulatedVolume::Exists(const std::wstring& path)
+{
+    Lock lock(mutex);
+    return files.count(path) != 0 || directories.count(path) != 0;
+}
+
+bool SimulatedVolume::ParentExists(const std::wstring& path) const
+{
+    size_t slash = path.rfind(L'\\');
+    if (slash == std::wstring::npos || path.size() <= root.size() || !SameName(path.substr(0, root.size()), root))
+        return false;
+    return slash + 1 == root.size() || directories.count(path.substr(0, slash)) != 0;
+}
+
+std::string SimulatedVolume::ContentOf(const std::wstring& path)
+{
+    Lock lock(mutex);
+    auto found = files.find(path);
+    return found == files.end() ? std::string() : Content(found->second);
+}
+
 bool SimulatedVolume::InUse(int64_t cluster)
 {
     Lock lock(mutex);
@@ -272,17 +315,20 @@ std::vector<Extent> SimulatedVolume::FileExtents(HANDLE handle)
 std::string SimulatedVolume::FileContent(HANDLE handle)
 {
     Lock lock(mutex);
-    std::string content;
     File* file = FileOf(handle);
-    if (!file)
-        return content;
-    for (const Extent& extent : file->extents) {
+    return file ? Content(*file) : std::string();
+}
+
+std::string SimulatedVolume::Content(const File& file)
+{
+    std::string content;
+    for (const Extent& extent : file.extents) {
         size_t at = content.size();
         content.resize(at + static_cast<size_t>(extent.Clusters) * clusterSize);
         image.Read(static_cast<uint64_t>(extent.StartCluster) * clusterSize, reinterpret_cast<uint8_t*>(&content[at]),
                    static_cast<size_t>(extent.Clusters) * clusterSize);
     }
-    content.resize(static_cast<size_t>(file->size));
+    content.resize(static_cast<size_t>(file.size));
     return content;
 }
 
@@ -302,9 +348,8 @@ HANDLE SimulatedVolume::Open(const std::wstring& path, DWORD access, DWORD share
         open.volume = true;
         volumeAccess = access;
     } else {
-        if (path.size() <= root.size() || !SameName(path.substr(0, root.size()), root) ||
-            path.find(L'\\', root.size()) != std::wstring::npos) {
-            Fail(ERROR_PATH_NOT_FOUND);
+        if (!ParentExists(path) || directories.count(path) != 0) {
+            Fail(directories.count(path) != 0 ? ERROR_ACCESS_DENIED : ERROR_PATH_NOT_FOUND);
             return INVALID_HANDLE_VALUE;
         }
         auto found = files.find(path);
@@ -384,9 +429,12 @@ bool SimulatedVolume::Transfer(HANDLE handle, void* buffer, DWORD bytes, DWORD& 
     std::vector<std::pair<int64_t, int64_t>> pieces;
     if (write) {
         fileWriteCalls += 1;
-        // Temporary files are sized first; a write beyond that is a fault of the caller.
-        if (open->pointer + length > file.size || !MapRange(file, open->pointer, length, pieces))
+        // A write may extend a file into its last cluster, never beyond its
+        // clusters: temporary files are sized first, and a write past that is
+        // a fault of the caller.
+        if (!MapRange(file, open->pointer, length, pieces))
             return Fail(ERROR_DISK_FULL);
+        file.size = std::max(file.size, open->pointer + length);
     } else if (!MapRange(file, open->pointer, length, pieces)) {
         return Fail(ERROR_READ_FAULT);
     }
@@ -470,15 +518,26 @@ bool SimulatedVolume::Delete(const std::wstring& path)
     return true;
 }
 
-bool SimulatedVolume::RemoveDir(const std::wstring&)
+bool SimulatedVolume::RemoveDir(const std::wstring& path)
 {
-    return Fail(ERROR_PATH_NOT_FOUND);
+    Lock lock(mutex);
+    if (directories.count(path) == 0)
+        return Fail(ERROR_FILE_NOT_FOUND);
+    const std::wstring inside = path + L"\\";
+    for (const auto& entry : files)
+        if (entry.first.rfind(inside, 0) == 0)
+            return Fail(ERROR_DIR_NOT_EMPTY);
+    for (const std::wstring& directory : directories)
+        if (directory.rfind(inside, 0) == 0)
+            return Fail(ERROR_DIR_NOT_EMPTY);
+    directories.erase(path);
+    return true;
 }
 
 DWORD SimulatedVolume::Attributes(const std::wstring& path)
 {
     Lock lock(mutex);
-    if (SameName(path, root))
+    if (SameName(path, root) || directories.count(path) != 0)
         return FILE_ATTRIBUTE_DIRECTORY;
     auto found = files.find(path);
     if (found == files.end()) {

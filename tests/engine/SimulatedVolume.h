@@ -36,6 +36,14 @@ public:
 
     // Clusters held by files that are not ours.
     void SetInUse(int64_t start, int64_t count, bool inUse = true);
+    // A file with `content` and a folder, at a path below the root (in the
+    // root or in a folder added before), as a user has them; the file's
+    // clusters are placed as new files' are.
+    void AddFile(const std::wstring& path, const std::string& content);
+    void AddDirectory(const std::wstring& path);
+    bool Exists(const std::wstring& path);
+    // The bytes of the file at `path`.
+    std::string ContentOf(const std::wstring& path);
     bool InUse(int64_t cluster);
     int64_t FreeClusters();
     // Alternating runs in use and free, of 1 to `maxUsed` and 1 to `maxFree`
@@ -59,6 +67,9 @@ public:
     // Runs before every move request is served, inside the request.
     std::function<void()> beforeMove;
 
+    // The bitmap request rounds its starting cluster down to a multiple of
+    // this; 8 is what the request promises, file systems may round further.
+    int64_t bitmapRounding = 8;
     // What the partition and geometry requests answer.
     int64_t partitionLength;
     uint32_t geometrySectorSize;
@@ -73,7 +84,7 @@ public:
     };
     std::vector<MoveRecord> Moves();
     std::vector<int64_t> TempFileSizes();  // clusters of every temporary file, in order of sizing
-    std::set<std::wstring> Names();        // files present in the root
+    std::set<std::wstring> Names();        // files present
     int OpenHandles();
     bool Dismounted();
     DWORD VolumeOpenAccess();
@@ -138,6 +149,9 @@ private:
     OpenHandle* Find(HANDLE handle);
     File* FileOf(HANDLE handle);
     bool SameName(const std::wstring& a, const std::wstring& b) const;
+    // The root, or a folder that exists, holds `path`.
+    bool ParentExists(const std::wstring& path) const;
+    std::string Content(const File& file);
     void EnsureBitmap();
     void Mark(int64_t cluster, bool inUse);
     int64_t Clusters(const File& file) const;
@@ -167,6 +181,7 @@ private:
     int64_t usedClusters = 0;
     SectorImage image;
     std::map<std::wstring, File> files;
+    std::set<std::wstring> directories;
     std::map<HANDLE, OpenHandle> handles;
     uintptr_t nextHandle = 0x7A000;
     UINT nextUnique = 0x1000;

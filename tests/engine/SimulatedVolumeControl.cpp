@@ -97,7 +97,7 @@ bool SimulatedVolume::Bitmap(const void* input, DWORD inputSize, void* output, D
     if (start < 0 || start >= totalClusters)
         return Fail(ERROR_INVALID_PARAMETER);
     EnsureBitmap();
-    start &= ~int64_t(7);
+    start -= start % bitmapRounding;
     int64_t remaining = totalClusters - start;
     size_t needed = static_cast<size_t>((remaining + 7) / 8);
     size_t copied = std::min<size_t>(needed, outputSize - header);

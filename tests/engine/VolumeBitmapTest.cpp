@@ -43,24 +43,64 @@ public:
     {
         handle = volume.Open(volume.Device(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, 0);
     }
-    ~ScanFixture() { volume.Close(handle); }
-    // The buffer ends right before a page that cannot be read, so that a
-    // scan reading past it crashes the test.
+    ~ScanFixture()
+    {
+        Release();
+        volume.Close(handle);
+    }
     bool Run(int64_t start, int64_t end, ExtentArray& extents, int64_t& freeCount, DWORD& error)
     {
-        const DWORD size = VolumeBitmapBufferSize(start, end);
-        const DWORD pages = (size + 4095) / 4096 * 4096;
-        auto* base = static_cast<uint8_t*>(VirtualAlloc(nullptr, pages + 4096, MEM_RESERVE, PAGE_NOACCESS));
-        VirtualAlloc(base, pages, MEM_COMMIT, PAGE_READWRITE);
-        bool ok = ScanVolumeBitmap(volume, handle, base + pages - size, start, end, extents, freeCount, error);
-        VirtualFree(base, 0, MEM_RELEASE);
+        VolumeBitmapBuffer buffer{[this](DWORD size) { return Guarded(size); }, rounding};
+        bool ok = ScanVolumeBitmap(volume, handle, buffer, start, end, extents, freeCount, error);
+        rounding = buffer.rounding;
         return ok;
     }
+    // What the scans have learnt of the volume's rounding.
+    int64_t rounding = 8;
 
 private:
+    // `size` bytes that end right before a page that cannot be read, so that
+    // a scan reading past them crashes the test.
+    void* Guarded(DWORD size)
+    {
+        Release();
+        const DWORD pages = (size + 4095) / 4096 * 4096;
+        base = static_cast<uint8_t*>(VirtualAlloc(nullptr, pages + 4096, MEM_RESERVE, PAGE_NOACCESS));
+        VirtualAlloc(base, pages, MEM_COMMIT, PAGE_READWRITE);
+        return base + pages - size;
+    }
+    void Release()
+    {
+        if (base)
+            VirtualFree(base, 0, MEM_RELEASE);
+        base = nullptr;
+    }
+
     SimulatedVolume& volume;
     HANDLE handle;
+    uint8_t* base = nullptr;
 };
+
+// Windows that start on a multiple of 8 and off it, whole, partial and larger
+// than one request (several replies with ERROR_MORE_DATA).
+const std::vector<std::pair<int64_t, int64_t>> kWindows = {
+    {0, 4096}, {4096, 4096}, {8192, 4096}, {3, 4096}, {4093, 100}, {0, 40000}, {17, 65536}, {100, 1}, {40000, 4096}};
+
+void ExpectSameRunsAsTheReference(SimulatedVolume& volume, ScanFixture& fixture)
+{
+    for (auto [start, length] : kWindows) {
+        if (start >= volume.TotalClusters())
+            continue;
+        SCOPED_TRACE(std::to_string(volume.TotalClusters()) + " clusters, window at " + std::to_string(start));
+        ExtentArray extents;
+        int64_t freeCount = -1;
+        DWORD error = 0;
+        ASSERT_TRUE(fixture.Run(start, start + length, extents, freeCount, error));
+        Scan expected = Reference(volume, start, start + length);
+        EXPECT_EQ(freeCount, expected.freeCount);
+        EXPECT_TRUE(Same(extents, expected.runs));
+    }
+}
 
 TEST(VolumeBitmap, FindsTheSameRunsAsAClusterByClusterReading)
 {
@@ -72,21 +112,22 @@ TEST(VolumeBitmap, FindsTheSameRunsAsAClusterByClusterReading)
         SimulatedVolume volume(L"B:\\", 512, 1, layout.clusters, false);
         volume.Fragment(uint32_t(layout.clusters), layout.maxUsed, layout.maxFree);
         ScanFixture fixture(volume);
-        // Whole windows, windows that start off a multiple of 8, and windows
-        // larger than one request (several pages with ERROR_MORE_DATA).
-        for (auto [start, length] : std::vector<std::pair<int64_t, int64_t>>{
-                 {0, 4096}, {4096, 4096}, {8192, 4096}, {3, 4096}, {4093, 100}, {0, 40000}, {17, 65536}, {100, 1}}) {
-            if (start >= layout.clusters)
-                continue;
-            SCOPED_TRACE(std::to_string(layout.clusters) + " clusters, window at " + std::to_string(start));
-            ExtentArray extents;
-            int64_t freeCount = -1;
-            DWORD error = 0;
-            ASSERT_TRUE(fixture.Run(start, start + length, extents, freeCount, error));
-            Scan expected = Reference(volume, start, start + length);
-            EXPECT_EQ(freeCount, expected.freeCount);
-            EXPECT_TRUE(Same(extents, expected.runs));
-        }
+        ExpectSameRunsAsTheReference(volume, fixture);
+        EXPECT_EQ(fixture.rounding, 8);
+    }
+}
+
+TEST(VolumeBitmap, AStartRoundedDownFarMoreThanEightIsCoveredByAGrowingBuffer)
+{
+    for (int64_t rounding : {64, 4096, 32768}) {
+        SCOPED_TRACE(rounding);
+        SimulatedVolume volume(L"B:\\", 512, 1, 70000, false);
+        volume.Fragment(uint32_t(rounding), 30, 50);
+        volume.bitmapRounding = rounding;
+        ScanFixture fixture(volume);
+        ExpectSameRunsAsTheReference(volume, fixture);
+        EXPECT_GT(fixture.rounding, 8);
+        EXPECT_LE(fixture.rounding, rounding + 8);
     }
 }
 

@@ -161,11 +161,74 @@ TEST_F(LogFile, BadFilesNeverCrash)
     log.Load(dir.WriteFile(L"cut.log", bytes.substr(0, bytes.size() - 15)));
     EXPECT_GE(log.Count(), 3u);
 
-    // Reading stops at the first NUL.
-    std::wstring withNul = L"1 1 \"a\" one\r\n" + std::wstring(1, L'\0') + L"1 1 \"b\" two\r\n";
-    log.Load(dir.WriteFile(L"zero.log", Utf16(withNul)));
+}
+
+TEST_F(LogFile, ALineBreakInATargetOrTextStaysInsideItsRecord)
+{
+    log.Add(LogCategory::Error, L"C:\\odd\r\nname", L"Log.FileWiped",
+            {{L"WipeMethod", L"2\r\nthree\rfour\nfive"}, {L"RoundCount", L"1"}});
+    log.Add(LogCategory::Info, L"C:\\next", L"Log.ApplicationStartup");
+    const std::wstring text = L"Wiped with method 2\x00B6three\x00B6" L"four\x00B6" L"five, 1 rounds";
+    EXPECT_EQ(log.At(0).text, text);  // what is shown is what is saved
+    std::wstring path = dir / L"Varnox.log";
+    ASSERT_EQ(log.Save(path), 0u);
+    Logger loaded{language};
+    ASSERT_EQ(loaded.Load(path), 0u);
+    ASSERT_EQ(loaded.Count(), 2u);
+    EXPECT_EQ(loaded.At(0).target, L"C:\\odd\x00B6name");
+    EXPECT_EQ(loaded.At(0).text, text);
+    EXPECT_EQ(loaded.At(1).target, L"C:\\next");
+
+    // A record made some other way is still written as one line.
+    EXPECT_EQ(FormatLogLine({LogCategory::Info, 1.0, L"a\nb", std::wstring(L"c\r\nd\0e", 6)}, L'.'),
+              L"1 1.00000000 \"a\x00B6" L"b\" c\x00B6" L"d\xFFFD" L"e");
+}
+
+TEST_F(LogFile, OldFilesLoadUnchanged)
+{
+    // Whatever a file of the format holds inside a record is taken as it is.
+    std::wstring text = L"2 1 \"C:\\\\dir\\\\\x00B6\" text with \\n, \\\\, \x00B6 and \"quotes\"\r\n";
+    log.Load(dir.WriteFile(L"old.log", Utf16(text)));
     ASSERT_EQ(log.Count(), 1u);
+    EXPECT_EQ(log.At(0).target, L"C:\\dir\\\x00B6");
+    EXPECT_EQ(log.At(0).text, L"text with \\n, \\\\, \x00B6 and \"quotes\"");
+}
+
+TEST_F(LogFile, ALineHoldingANulIsSkippedAndTheRestLoads)
+{
+    std::wstring content = L"1 1 \"a\" one\r\n" + std::wstring(1, L'\0') + L"1 1 \"b\" two\r\n" +
+                           L"1 1 \"c\" th" + std::wstring(3, L'\0') + L"ree\r\n" + L"1 1 \"d\" four\r\n" +
+                           std::wstring(5000, L'\0') + L"\r\n1 1 \"e\" five";
+    ASSERT_EQ(log.Load(dir.WriteFile(L"zero.log", Utf16(content))), 0u);
+    ASSERT_EQ(log.Count(), 3u);
     EXPECT_EQ(log.At(0).text, L"one");
+    EXPECT_EQ(log.At(1).text, L"four");
+    EXPECT_EQ(log.At(2).text, L"five");
+}
+
+TEST_F(LogFile, ALogOfTwoGibibytesOrMoreLoadsWhole)
+{
+    // Records, then 2 GiB the file system fills with zeros, then a record.
+    std::wstring path = dir.WriteFile(L"huge.log", Utf16(L"1 1 \"a\" first\r\n"));
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER end;
+    end.QuadPart = (1ll << 31) + 2;
+    SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+    std::string tail = Utf16(L"\r\n1 1 \"b\" last\r\n");
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(file, tail.data(), DWORD(tail.size()), &written, nullptr));
+    CloseHandle(file);
+
+    ASSERT_EQ(log.Load(path), 0u);
+    ASSERT_EQ(log.Count(), 2u);
+    EXPECT_EQ(log.At(0).text, L"first");
+    EXPECT_EQ(log.At(1).text, L"last");
+    log.Add(LogCategory::Info, L"", L"Log.ApplicationStartup");
+    ASSERT_EQ(log.Save(path), 0u);
+    Logger reloaded{language};
+    ASSERT_EQ(reloaded.Load(path), 0u);
+    EXPECT_EQ(reloaded.Count(), 3u);
 }
 
 TEST_F(LogFile, AFailedSaveKeepsThePreviousFileAndReportsTheError)
@@ -235,6 +298,81 @@ TEST_F(LogFile, AddFromSeveralThreadsAtOnceLosesNothing)
         int t = std::stoi(target);
         EXPECT_EQ(target, std::to_wstring(t) + L":" + std::to_wstring(next[t]));  // each thread's order kept
         ++next[t];
+    }
+}
+
+// Targets of the records of `log`, oldest first.
+std::vector<std::wstring> TargetsOf(const Logger& log)
+{
+    std::vector<std::wstring> texts;
+    for (size_t i = 0; i < log.Count(); ++i)
+        texts.push_back(log.At(i).target);
+    return texts;
+}
+
+using Targets = std::vector<std::wstring>;
+
+TEST_F(LogFile, TheFirstSaveToAFileNotLoadedKeepsItsRecordsAheadOnce)
+{
+    // Logging switched on during the run: the file has a history, memory this run's records.
+    std::wstring path = dir.WriteFile(L"Varnox.log", Utf16(L"1 1 \"old 1\" x\r\n1 1 \"old 2\" x\r\n"));
+    log.Add(LogCategory::Info, L"new 1", L"Log.ApplicationStartup");
+    ASSERT_EQ(log.Save(path), 0u);
+    EXPECT_EQ(TargetsOf(log), (Targets{L"old 1", L"old 2", L"new 1"}));
+    log.Add(LogCategory::Info, L"new 2", L"Log.ApplicationStartup");
+    ASSERT_EQ(log.Save(dir.Path() + L"\\.\\Varnox.log"), 0u);  // the same file, spelt otherwise
+    Logger loaded{language};
+    ASSERT_EQ(loaded.Load(path), 0u);
+    EXPECT_EQ(TargetsOf(loaded), (Targets{L"old 1", L"old 2", L"new 1", L"new 2"}));
+
+    // Pointed at another existing log: its history comes first, ours follows.
+    std::wstring other = dir.WriteFile(L"other.log", Utf16(L"1 1 \"other\" x\r\n"));
+    ASSERT_EQ(loaded.Save(other), 0u);
+    ASSERT_EQ(loaded.Save(other), 0u);
+    Logger merged{language};
+    ASSERT_EQ(merged.Load(other), 0u);
+    EXPECT_EQ(TargetsOf(merged), (Targets{L"other", L"old 1", L"old 2", L"new 1", L"new 2"}));
+    // Back to the first file: its records are in memory already.
+    ASSERT_EQ(loaded.Save(path), 0u);
+    ASSERT_EQ(merged.Load(path), 0u);
+    EXPECT_EQ(TargetsOf(merged), (Targets{L"other", L"old 1", L"old 2", L"new 1", L"new 2"}));
+}
+
+TEST_F(LogFile, AFileThatExistsButCannotBeReadIsNeitherTakenAsEmptyNorOverwritten)
+{
+    std::wstring path = dir.WriteFile(L"Varnox.log", Utf16(L"1 1 \"history\" x\r\n"));
+    std::string before;
+    ReadWholeFile(path, before);
+    HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(log.Load(path), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(log.Count(), 0u);
+    log.Add(LogCategory::Info, L"new", L"Log.ApplicationStartup");
+    EXPECT_EQ(log.Save(path), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    CloseHandle(holder);
+    std::string after;
+    ReadWholeFile(path, after);
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(TargetsOf(log), Targets{L"new"});
+    // Once it can be read, its history is kept.
+    ASSERT_EQ(log.Save(path), 0u);
+    EXPECT_EQ(TargetsOf(log), (Targets{L"history", L"new"}));
+}
+
+TEST_F(LogFile, AfterClearTheNextSaveWritesOnlyWhatIsInMemory)
+{
+    std::wstring path = dir.WriteFile(L"Varnox.log", Utf16(L"1 1 \"history\" x\r\n"));
+    std::wstring other = dir.WriteFile(L"other.log", Utf16(L"1 1 \"other\" x\r\n"));
+    for (const std::wstring& target : {path, other}) {
+        Logger cleared{language};
+        ASSERT_EQ(cleared.Load(path), 0u);
+        cleared.Clear();
+        cleared.Add(LogCategory::Info, L"after clear", L"Log.ApplicationStartup");
+        ASSERT_EQ(cleared.Save(target), 0u);
+        ASSERT_EQ(cleared.Save(target), 0u);
+        Logger loaded{language};
+        ASSERT_EQ(loaded.Load(target), 0u);
+        EXPECT_EQ(TargetsOf(loaded), Targets{L"after clear"});
     }
 }
 

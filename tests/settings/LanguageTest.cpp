@@ -100,6 +100,27 @@ TEST(LanguageFile, RandomBytesAndAHugeLineNeverCrash)
     EXPECT_LE(big.size(), 1024u * 1024u);
 }
 
+TEST(LanguageFile, SectionsAndListsLongerThanOneProfileBufferAreReadWhole)
+{
+    // Beyond 131,072 characters each: one section's entries, the list of
+    // section names, and a single value.
+    std::wstring content = L"[Many]\r\n";
+    for (int i = 0; i < 4000; ++i)
+        content += L"Key" + std::to_wstring(i) + L"=" + std::wstring(50, L'v') + std::to_wstring(i) + L"\r\n";
+    const std::wstring longName(30000, L'n');
+    for (int i = 0; i < 5; ++i)
+        content += L"[" + longName + std::to_wstring(i) + L"]\r\nEntry=" + std::to_wstring(i) + L"\r\n";
+    const std::wstring longValue = std::wstring(300000, L'w') + L"end";
+    content += L"[Big]\r\nValue=" + longValue + L"\r\n";
+    TempDir dir;
+    WriteLanguageFile(dir, L"LNG\\0000.LNG", content);
+    UnicodeLanguage language(dir.Path(), L"Varnox");  // loads the base file
+    EXPECT_EQ(language.GetText(L"Many.Key0"), std::wstring(50, L'v') + L"0");
+    EXPECT_EQ(language.GetText(L"Many.Key3999"), std::wstring(50, L'v') + L"3999");
+    EXPECT_EQ(language.GetText(longName + L"4.Entry"), L"4");
+    EXPECT_EQ(language.GetText(L"Big.Value"), longValue);
+}
+
 class Expansion : public ::testing::Test {
 protected:
     void SetUp() override

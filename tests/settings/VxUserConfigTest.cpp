@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <winternl.h>
+#include <sddl.h>
 
 #include "settings/Oem.h"
 #include "settings/Vxuserconfig.h"
@@ -104,6 +105,48 @@ TEST_F(UserConfigTest, UnopenableRegistryKeyFallsBackToNothingWithOneMessage)
     EXPECT_EQ(config.ReadInt(L"Config", L"A", 9), 9);
     EXPECT_EQ(config.StorageType(), StoreNothing);
     EXPECT_EQ(messagesShown, 1);
+}
+
+// Gives `name` (below HKEY_CURRENT_USER) the access list `sddl`; the owner may always change it back.
+bool SetKeyAccess(const std::wstring& name, const wchar_t* sddl)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, name.c_str(), 0, WRITE_DAC | READ_CONTROL, &key) != ERROR_SUCCESS)
+        return false;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    bool done = ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr) &&
+                RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
+    LocalFree(descriptor);
+    RegCloseKey(key);
+    return done;
+}
+
+TEST_F(UserConfigTest, AKeyTheUserMayOnlyReadIsStillRead)
+{
+    {
+        VxUserConfig config(Brand(StoreRegistry));
+        config.WriteInt(L"Config", L"WipeMethod", 7);
+        config.WriteString(L"Config", L"LogFile", L"C:\\kept.log");
+    }
+    const std::wstring section = std::wstring(TestKey) + L"\\Config";
+    for (const std::wstring& name : {std::wstring(TestKey), section})
+        ASSERT_TRUE(SetKeyAccess(name, L"D:P(A;;KR;;;WD)"));
+    HKEY denied = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, TestKey, 0, KEY_ALL_ACCESS, &denied), ERROR_ACCESS_DENIED);
+
+    messagesShown = 0;
+    {
+        VxUserConfig config(Brand(StoreRegistry));
+        config.SetMessageFunction(CountMessage);
+        EXPECT_EQ(config.ReadInt(L"Config", L"WipeMethod", 2), 7);
+        EXPECT_EQ(config.ReadString(L"Config", L"LogFile", L""), L"C:\\kept.log");
+        EXPECT_EQ(config.StorageType(), StoreRegistry);
+        config.WriteInt(L"Config", L"WipeMethod", 3);  // dropped
+        EXPECT_EQ(config.ReadInt(L"Config", L"WipeMethod", 2), 7);
+    }
+    EXPECT_EQ(messagesShown, 0);
+    for (const std::wstring& name : {std::wstring(TestKey), section})
+        EXPECT_TRUE(SetKeyAccess(name, L"D:P(A;;KA;;;WD)"));
 }
 
 TEST_F(UserConfigTest, AppDataIniIsCreatedAtTheFirstReadAndKeepsSigns)

@@ -78,8 +78,17 @@ bool DirectoryExists(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool RemoveTree(const std::wstring& path)
+namespace {
+// A test's files may end in a dot or a space; only the extended form of a path reaches them.
+std::wstring Literal(const std::wstring& path)
 {
+    return path.rfind(L"\\\\", 0) == 0 ? path : L"\\\\?\\" + path;
+}
+}  // namespace
+
+bool RemoveTree(const std::wstring& given)
+{
+    const std::wstring path = Literal(given);
     WIN32_FIND_DATAW entry;
     HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &entry);
     if (find != INVALID_HANDLE_VALUE) {

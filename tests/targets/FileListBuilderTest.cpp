@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <objbase.h>
+#include <atomic>
 #include <memory>
 #include <vector>
 #include "platform/LongPath.h"
@@ -135,6 +137,59 @@ TEST_F(Builder, UnreadablePathsAreLoggedAndLeftOut)
     EXPECT_EQ(log.At(0).category, LogCategory::Error);
     EXPECT_EQ(log.At(1).text, L"Log.DirectoryScanFailed");
     EXPECT_EQ(log.At(1).target, locked);
+}
+
+// The shell lookup of every target made by the scan: was COM ready on that thread?
+std::atomic<int> lookups{0}, lookupsWithoutCom{0};
+void CheckComLookup(const std::wstring&, int32_t&, std::wstring&)
+{
+    ++lookups;
+    HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (result == S_OK)
+        ++lookupsWithoutCom;
+    if (SUCCEEDED(result))
+        CoUninitialize();
+}
+
+TEST_F(Builder, TheShellIsAskedAboutTargetsOnlyWithCOMInitialised)
+{
+    std::wstring root = dir.MakeDir(L"sel");
+    dir.WriteFile(L"sel\\program.exe", "MZ");
+    dir.WriteFile(L"sel\\shortcut.lnk", "L");
+    SetFileInfoDisplayLookup(CheckComLookup);
+    {
+        FileListBuilder builder(&log);
+        builder.AddPath(root);
+        EXPECT_EQ(Complete(builder).Count(), 3);
+    }
+    SetFileInfoDisplayLookup(nullptr);
+    EXPECT_EQ(lookups.load(), 3);
+    EXPECT_EQ(lookupsWithoutCom.load(), 0);
+}
+
+class NoThreadFileSystem : public ScanFileSystem {
+public:
+    HANDLE StartThread(LPTHREAD_START_ROUTINE, void*) override
+    {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+};
+
+TEST_F(Builder, AScanThatCannotStartReportsEveryPathAndIsComplete)
+{
+    std::wstring file = dir.WriteFile(L"one.txt", "1");
+    std::wstring folder = dir.MakeDir(L"folder");
+    NoThreadFileSystem fileSystem;
+    FileListBuilder builder(&log, &fileSystem);
+    builder.AddPath(file);
+    builder.AddPath(folder);
+    EXPECT_TRUE(builder.IsComplete());
+    EXPECT_EQ(builder.GetFileList().Count(), 0);
+    ASSERT_EQ(log.Count(), 2u);
+    EXPECT_EQ(log.At(0).text, L"Log.GetAttributesFailed");
+    EXPECT_EQ(log.At(0).target, file);
+    EXPECT_EQ(log.At(1).target, folder);
 }
 
 // Wine cannot create junctions: this file system reports every entry named
