@@ -255,8 +255,12 @@ std::unique_ptr<LVData> TFormMain::MakeFolderRow(ShellFolder& folder)
     if (HasFileSystemPath(folder)) {
         row->path = folder.fileSystemPath;
         row->typeName = ShellTypeName(row->path);
+        // A folder is found by its own name, without a closing backslash.
+        std::wstring self = row->path;
+        while (self.size() > 3 && self.back() == L'\\')
+            self.pop_back();
         WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW(ExtendedPath(row->path).c_str(), &found);
+        HANDLE search = FindFirstFileW(ExtendedPath(self).c_str(), &found);
         if (search != INVALID_HANDLE_VALUE) {
             row->modified = FileTimeValue(found.ftLastWriteTime);
             FindClose(search);
