@@ -113,6 +113,9 @@ tk::MessageDialogSetup ToMessageDialogSetup(const MessageDialogContent& content)
 std::wstring DefaultLogPath()
 {
     ShellFolder documents(CSIDL_PERSONAL);
-    const std::wstring& folder = documents.fileSystemPath.empty() ? documents.parsingName : documents.fileSystemPath;
+    std::wstring folder = documents.fileSystemPath.empty() ? documents.parsingName : documents.fileSystemPath;
+    // Some systems give the folder with a trailing backslash.
+    while (!folder.empty() && folder.back() == L'\\')
+        folder.pop_back();
     return folder + L"\\Varnox.log";
 }
