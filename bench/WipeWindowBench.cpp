@@ -91,7 +91,7 @@ VARNOX_BENCHMARK(WipeWindowOverhead)
 {
     InstallMessageDialogPresenter();
     // The second question, when the brand asks it, is answered at once.
-    tk::Application::Instance().SetMessageDialogHook([](const tk::MessageDialogSpec&) { return tk::mrYes; });
+    tk::Application::Instance().SetMessageDialogHook([](const tk::MessageDialogSetup&) { return tk::mrYes; });
     TempDir dir;
     // Side by side, each first once, so that neither gains from the other's warm caches.
     double engine = 0, window = 0;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "settings/Oem.h"
 #include "settings/Unicodelanguage.h"
+#include "ui/SessionState.h"
 #include "ui/Utils.h"
 
 namespace {
@@ -20,12 +20,6 @@ const wchar_t* SelectionWord(int64_t files, int64_t dirs)
     if (files == 0)
         return dirs == 0 ? L"NoTargetsSelected" : L"DirsSelected";
     return dirs == 0 ? L"FilesSelected" : L"DirsAndFilesSelected";
-}
-
-bool BrandAsksSecondConfirmation()
-{
-    COEMConfigValue* value = OEMConfig().FindValue("Settings/SecondConfirmation");
-    return value == nullptr || value->GetKind() != OEMValueKind::Boolean || value->GetBool();
 }
 
 TFormWipeList::TFormWipeList()
@@ -158,7 +152,7 @@ void TFormWipeList::LayOutHeader()
 
 void TFormWipeList::ButtonOKClick()
 {
-    if (!BrandAsksSecondConfirmation()) {
+    if (!SecondConfirmationWanted()) {
         SetModalResult(tk::mrOK);
         return;
     }

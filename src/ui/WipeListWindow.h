@@ -1,7 +1,7 @@
 #pragma once
 // The summary of a file wipe. Confirmation mode lists every target the job
 // will destroy and asks to go ahead (a second question follows when the brand
-// asks for it); done mode lists what was destroyed. Everything is set anew at
+// asks for it, as the main window found at start-up); done mode lists what was destroyed. Everything is set anew at
 // each showing; the list shows its rows on demand, so a list of a hundred
 // thousand targets opens at once.
 #include <cstdint>
@@ -48,7 +48,3 @@ private:
 // The word a selection of `files` files and `dirs` folders appends to the
 // list's keys: NoTargetsSelected, FilesSelected, DirsSelected or DirsAndFilesSelected.
 const wchar_t* SelectionWord(int64_t files, int64_t dirs);
-
-// Whether the brand asks a second question before a file wipe. A branding
-// file without the value asks it: the cautious answer, and the program goes on.
-bool BrandAsksSecondConfirmation();

@@ -176,6 +176,7 @@ void TFormWipe::OnFinished(const WipeStateData& data)
     if (discarding)
         return;
     state = WipeWindowState::Finished;
+    running.reset();
     OnProgress(data);
     UpdateButtons();
 }
@@ -224,6 +225,7 @@ void TFormWipe::FormClose()
 {
     // The job's destructor waits for its worker and delivers what it posted.
     wiperThread.reset();
+    running.reset();
 }
 
 void TFormWipe::TBWipePassesChange() { LabelWipePassesCount.SetCaption(std::to_wstring(TBWipePasses.Position())); }
@@ -278,6 +280,7 @@ void TFormWipe::StartJob(uint8_t targetType, FileList& list)
     jobRounds = TBWipePasses.Position();
     DWORD error = RefusalFor(targetType);
     if (error == ERROR_SUCCESS) {
+        running = std::make_unique<RunningWipeJob>();
         wiperThread = std::make_unique<WiperThread>(jobMethod, targetType, jobRounds, list, eventHandler, io, jobSystem);
         error = wiperThread->StartError();
         if (error == ERROR_SUCCESS)
@@ -285,6 +288,7 @@ void TFormWipe::StartJob(uint8_t targetType, FileList& list)
         // A job without a worker still delivers its record and its end here;
         // one without a window delivers nothing.
         wiperThread.reset();
+        running.reset();
     }
     ReportStartFailure(targetType, list, error);
 }
@@ -323,6 +327,7 @@ void TFormWipe::DiscardJob()
 {
     discarding = true;
     wiperThread.reset();
+    running.reset();
     discarding = false;
 }
 

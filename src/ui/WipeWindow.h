@@ -13,6 +13,7 @@
 #include "engine/Wipestatedata.h"
 #include "platform/TextVariables.h"
 #include "targets/Filelist.h"
+#include "ui/SessionState.h"
 #include "ui/toolkit/Form.h"
 #include "ui/toolkit/InputControls.h"
 #include "ui/toolkit/StdControls.h"
@@ -140,5 +141,7 @@ private:
     int32_t jobMethod = 0;
     int32_t jobRounds = 0;
     int32_t errorRecords = 0;  // error records of the current job
+    // Held while the job runs: ending the Windows session waits for it.
+    std::unique_ptr<RunningWipeJob> running;
     bool discarding = false;
 };

@@ -6,6 +6,7 @@
 #include "support/TempDir.h"
 #include "ui/FileWipeWindow.h"
 #include "ui/Forms.h"
+#include "ui/SessionState.h"
 #include "ui/toolkit/Application.h"
 #include "ui/toolkit/TestDriver.h"
 
@@ -190,6 +191,8 @@ TEST_F(FileWipeTest, PauseResumeAndACancelWhilePausedLeaveWhatWasNotReachedAndSa
         StartConfirmed();
         ASSERT_TRUE(tk::PumpUntil([&] { return io.writesStarted.load() == 1; }, kWait));
         EXPECT_EQ(window.State(), WipeWindowState::Running);
+        // Ending the Windows session waits for a running job.
+        EXPECT_EQ(RunningWipeJobs(), 1);
         EXPECT_EQ(window.ButtonPauseResume.Caption(), pause);
         EXPECT_FALSE(tk::Usable(window.ButtonClose));
         EXPECT_FALSE(tk::Usable(window.CBWipeMethod));
@@ -225,6 +228,7 @@ TEST_F(FileWipeTest, PauseResumeAndACancelWhilePausedLeaveWhatWasNotReachedAndSa
         io.held = false;
         ASSERT_TRUE(WaitFor(WipeWindowState::Finished));
         EXPECT_EQ(window.ButtonPauseResume.Caption(), resume);
+        EXPECT_EQ(RunningWipeJobs(), 0);
         EXPECT_EQ(window.StateData().State, StateCancelled);
         EXPECT_EQ(window.LabelHeader.Caption(), Text(L"HeaderCancelled"));
         EXPECT_EQ(window.LabelProgress.Caption(), Text(L"ProgressCancelled"));

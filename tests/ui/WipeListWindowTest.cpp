@@ -165,16 +165,10 @@ TEST_F(WipeListTest, TheSecondQuestionDecidesWhenTheBrandAsksIt)
     AnswerDialogs(tk::mrYes);
     EXPECT_TRUE(Show(*list, 2, true, [] {}, true));
 
-    // A branding file without the value asks (and the program goes on).
-    SetSecondConfirmation(true, false);
-    AnswerDialogs(tk::mrNo);
-    EXPECT_FALSE(Show(*list, 2, true, [] {}, true));
-    EXPECT_EQ(dialogTexts.size(), 3u);
-
     // A brand that does not ask confirms with OK alone.
     SetSecondConfirmation(false);
     EXPECT_TRUE(Show(*list, 2, true, [] {}, true));
-    EXPECT_EQ(dialogTexts.size(), 3u);
+    EXPECT_EQ(dialogTexts.size(), 2u);
 }
 
 TEST_F(WipeListTest, TheTopPanelIsSizedToTheBrandsPictureInPixels)
@@ -195,7 +189,6 @@ TEST_F(WipeListTest, TheTopPanelIsSizedToTheBrandsPictureInPixels)
     const char* bytes = static_cast<const char*>(LockResource(LoadResource(nullptr, resource)));
     std::istringstream in(std::string(bytes, SizeofResource(nullptr, resource)));
     ASSERT_TRUE(OEMConfig().Load(in));
-    OEMConfig().FindValue("Settings/SecondConfirmation")->SetBool(false);
     OwnedBitmap picture = LoadBrandingGraphic("Graphics/Exclamation");
     ASSERT_TRUE(picture);
     BITMAP info{};

@@ -1,6 +1,7 @@
 #include "WipeTestSupport.h"
 
 #include "settings/Oem.h"
+#include "ui/SessionState.h"
 #include "settings/Unicodelanguage.h"
 #include "ui/Forms.h"
 #include "ui/toolkit/Application.h"
@@ -28,21 +29,20 @@ void WipeWindowTest::TearDown()
     application.SetMessageDialogHook(nullptr);
     application.SetMainForm(nullptr);
     Forms() = ApplicationForms();
+    SetSecondConfirmationWanted(false);
     OEMConfig().Clear();
     AppLog().Clear();
 }
 
-void WipeWindowTest::SetSecondConfirmation(bool ask, bool present)
+void WipeWindowTest::SetSecondConfirmation(bool ask)
 {
-    OEMConfig().Clear();
-    if (present)
-        OEMConfig().AddGroup("Settings")->AddValue("SecondConfirmation")->SetBool(ask);
+    SetSecondConfirmationWanted(ask);
 }
 
 void WipeWindowTest::AnswerDialogs(int result)
 {
-    Application::Instance().SetMessageDialogHook([this, result](const tk::MessageDialogSpec& spec) {
-        dialogTexts.push_back(spec.text);
+    Application::Instance().SetMessageDialogHook([this, result](const tk::MessageDialogSetup& setup) {
+        dialogTexts.push_back(setup.text);
         return result;
     });
 }

@@ -22,9 +22,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // The brand's "Settings/SecondConfirmation"; without a call the value is
-    // false, with `present` false it is missing.
-    void SetSecondConfirmation(bool ask, bool present = true);
+    // Whether the brand asks the second question (as the main window found
+    // at start-up); without a call it does not.
+    void SetSecondConfirmation(bool ask);
     // Every message dialog from now on is answered with `result`; its text is kept.
     void AnswerDialogs(int result);
     // A queued action for the next modal showing of the wipe list window:

@@ -3,6 +3,7 @@
 // monitor of that DPI, FOLDER\<name>-<DPI>dpi.png). Run under a display
 // (scripts/shots).
 #include "DemoForms.h"
+#include "MainWindowShot.h"
 #include "WipeShots.h"
 #include "ui/toolkit/Application.h"
 #include <objbase.h>
@@ -164,6 +165,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         failures += Capture(shot.form->Handle(), folder + L"\\" + shot.name + suffix) ? 0 : 1;
         shot.form->Hide();
     }
+    failures += ShootMainWindow(Capture, folder, suffix);
     failures += ShootWipeWindows(folder, suffix, Capture);
     for (Form* form : {static_cast<Form*>(&options), static_cast<Form*>(&log), static_cast<Form*>(&wipe),
                        static_cast<Form*>(&main)})

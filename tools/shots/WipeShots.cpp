@@ -235,7 +235,7 @@ void ShootVolumeWindow(Shooter& shooter, bool drive)
         TFormVolumeWipe& form = *window;
         shooter.Showing(form, [&] { inside(form); }, [&] { form.Execute(volume.Root(), method, rounds); });
     };
-    Application::Instance().SetMessageDialogHook([](const MessageDialogSpec&) { return mrYes; });
+    Application::Instance().SetMessageDialogHook([](const MessageDialogSetup&) { return mrYes; });
     run([](SimulatedVolume&) {}, [&](TFormVolumeWipe& window) {
         shooter.Shoot(window, shot(L"ready").c_str());
         Press(window.ButtonStart);
@@ -278,7 +278,7 @@ int ShootWipeWindows(const std::wstring& folder, const std::wstring& suffix, Cap
 {
     LoadBrand();
     // The second question is answered, not shown: its dialog has a picture of its own.
-    Application::Instance().SetMessageDialogHook([](const MessageDialogSpec&) { return mrYes; });
+    Application::Instance().SetMessageDialogHook([](const MessageDialogSetup&) { return mrYes; });
     InstallMessageDialogPresenter();
     InstallFileInfoDisplayLookup();
     Shooter shooter(folder, suffix, capture);
