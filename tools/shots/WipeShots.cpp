@@ -1,11 +1,11 @@
 #include "WipeShots.h"
 
 #include <functional>
-#include <sstream>
 
 #include "engine/FaultInjectingIo.h"
 #include "engine/SimulatedVolume.h"
 #include "settings/Oem.h"
+#include "settings/Oemutils.h"
 #include "ui/DriveWipeWindow.h"
 #include "ui/FileWipeWindow.h"
 #include "ui/Forms.h"
@@ -22,27 +22,13 @@ namespace {
 
 constexpr DWORD kWait = 120000;
 
-// The brand beside the build's executables (build\KESTO.OEM), for the
-// exclamation picture of the wipe list.
+// The shipped brand, for the exclamation picture of the wipe list: scripts/shots
+// puts it in the folder VARNOX_SHOT_APP names.
 void LoadBrand()
 {
-    wchar_t module[1024] = {};
-    std::wstring path(module, GetModuleFileNameW(nullptr, module, 1024));
-    if (path.rfind(L"unix\\", 0) == 0)
-        path = L"\\\\?\\" + path;
-    path = path.substr(0, path.rfind(L'\\'));
-    path = path.substr(0, path.rfind(L'\\')) + L"\\KESTO.OEM";
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    std::string bytes;
-    char buffer[65536];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
-        bytes.append(buffer, read);
-    CloseHandle(file);
-    std::istringstream in(bytes);
-    OEMConfig().Load(in);
+    wchar_t app[MAX_PATH] = {};
+    if (GetEnvironmentVariableW(L"VARNOX_SHOT_APP", app, MAX_PATH) != 0)
+        LoadOEMFile(std::wstring(app) + L"\\KESTO.OEM", OEMConfig());
 }
 
 void WriteSample(const std::wstring& path, size_t size)
