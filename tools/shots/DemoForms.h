@@ -10,30 +10,6 @@
 #include "ui/toolkit/StdControls.h"
 #include "ui/toolkit/TreeView.h"
 
-// The progress window of a wipe job.
-class TFormWipeDemo : public tk::Form {
-public:
-    TFormWipeDemo();
-    void FillSample();
-
-    tk::Label LabelHeader{this};
-    tk::Label LabelProgress{this};
-    tk::Label LabelItemProgressPrefix{this};
-    tk::ProgressBar PBFileProgress{this};
-    tk::Label LabelWipeMethod{this};
-    tk::ComboBox CBWipeMethod{this};
-    tk::Label LabelWipePasses{this};
-    tk::TrackBar TBWipePasses{this};
-    tk::Label LabelWipePassesCount{this};
-    tk::Button ButtonStart{this};
-    tk::Button ButtonPauseResume{this};
-    tk::Button ButtonCancel{this};
-    tk::Button ButtonClose{this};
-
-private:
-    void TBWipePassesChange();
-};
-
 // The log window: a list above a button panel.
 class TFormLogDemo : public tk::Form {
 public:

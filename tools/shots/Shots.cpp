@@ -141,15 +141,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     Application& application = Application::Instance();
     application.SetTitle(L"Varnox");
     TFormMainDemo main;
-    TFormWipeDemo wipe;
     TFormLogDemo log;
     TFormOptionsDemo options;
     application.CreateForm(main);
-    application.CreateForm(wipe);
     application.CreateForm(log);
     application.CreateForm(options);
     main.FillSample();
-    wipe.FillSample();
     log.FillSample();
     options.FillSample();
 
@@ -160,15 +157,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         Form* form;
         const wchar_t* name;
     };
-    for (Shot shot : {Shot{&wipe, L"WipeWindow"}, Shot{&log, L"LogWindow"}, Shot{&options, L"OptionsWindow"}}) {
+    for (Shot shot : {Shot{&log, L"LogWindow"}, Shot{&options, L"OptionsWindow"}}) {
         shot.form->Show();
         failures += Capture(shot.form->Handle(), folder + L"\\" + shot.name + suffix) ? 0 : 1;
         shot.form->Hide();
     }
     failures += ShootMainWindow(Capture, folder, suffix);
     failures += ShootWipeWindows(folder, suffix, Capture);
-    for (Form* form : {static_cast<Form*>(&options), static_cast<Form*>(&log), static_cast<Form*>(&wipe),
-                       static_cast<Form*>(&main)})
+    for (Form* form : {static_cast<Form*>(&options), static_cast<Form*>(&log), static_cast<Form*>(&main)})
         form->DestroyHandle();
     CoUninitialize();
     return failures;

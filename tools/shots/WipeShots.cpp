@@ -6,6 +6,7 @@
 #include "engine/SimulatedVolume.h"
 #include "settings/Oem.h"
 #include "settings/Oemutils.h"
+#include "support/TempDir.h"
 #include "ui/DriveWipeWindow.h"
 #include "ui/FileWipeWindow.h"
 #include "ui/Forms.h"
@@ -40,26 +41,6 @@ void WriteSample(const std::wstring& path, size_t size)
     DWORD written = 0;
     WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
     CloseHandle(file);
-}
-
-void RemoveFolder(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = entry.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            std::wstring path = folder + L"\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveFolder(path);
-            else
-                DeleteFileW(path.c_str());
-        } while (FindNextFileW(find, &entry));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
 }
 
 // A scan that takes its time, so that the window is seen searching.
@@ -190,7 +171,7 @@ void ShootFileWipe(Shooter& shooter, TFormWipeList& wipeList, const std::wstring
         shooter.Shoot(window, L"file-wipe-errors");
     }, [&] { window.Execute(2, 1); });
     CloseHandle(holder);
-    RemoveFolder(samples);
+    RemoveTree(samples);
 
     // Nothing left to wipe.
     window.Selection = {samples + L"\\gone"};
@@ -273,7 +254,7 @@ int ShootWipeWindows(const std::wstring& folder, const std::wstring& suffix, Cap
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
     std::wstring samples = std::wstring(temp) + L"Varnox shots";
-    RemoveFolder(samples);
+    RemoveTree(samples);
     ShootFileWipe(shooter, wipeList, samples);
     ShootVolumeWindow(shooter, true);
     ShootVolumeWindow(shooter, false);
