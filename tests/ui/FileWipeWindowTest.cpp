@@ -349,7 +349,13 @@ TEST_F(FileWipeTest, AMethodOutsideTheListFallsBackAndRoundsAreClamped)
         EXPECT_EQ(window.TBWipePasses.Position(), 1);
         EXPECT_EQ(window.LabelWipePassesCount.Caption(), L"1");
         ASSERT_TRUE(WaitFor(WipeWindowState::Ready));
+        // With no method chosen, Start does nothing (no confirmation is shown).
+        window.CBWipeMethod.SetItemIndex(-1);
+        EXPECT_TRUE(tk::Press(window.ButtonStart));
+        EXPECT_EQ(window.State(), WipeWindowState::Ready);
+        EXPECT_FALSE(window.HasJob());
     }, -1, 0);
+    EXPECT_TRUE(FileExists(a));
 }
 
 TEST_F(FileWipeTest, AJobThatCannotStartEndsFinishedWithItsErrorShownAndLogged)
