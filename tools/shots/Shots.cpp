@@ -2,6 +2,7 @@
 // shows of it, and writes FOLDER\<name>.png (with a DPI: laid out as on a
 // monitor of that DPI, FOLDER\<name>-<DPI>dpi.png). Run under a display
 // (scripts/shots).
+#include "AuxShots.h"
 #include "DemoForms.h"
 #include "ui/toolkit/Application.h"
 #include <objbase.h>
@@ -140,16 +141,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     application.SetTitle(L"Varnox");
     TFormMainDemo main;
     TFormWipeDemo wipe;
-    TFormLogDemo log;
-    TFormOptionsDemo options;
     application.CreateForm(main);
     application.CreateForm(wipe);
-    application.CreateForm(log);
-    application.CreateForm(options);
     main.FillSample();
     wipe.FillSample();
-    log.FillSample();
-    options.FillSample();
 
     int failures = 0;
     main.Show();
@@ -158,13 +153,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         Form* form;
         const wchar_t* name;
     };
-    for (Shot shot : {Shot{&wipe, L"WipeWindow"}, Shot{&log, L"LogWindow"}, Shot{&options, L"OptionsWindow"}}) {
+    for (Shot shot : {Shot{&wipe, L"WipeWindow"}}) {
         shot.form->Show();
         failures += Capture(shot.form->Handle(), folder + L"\\" + shot.name + suffix) ? 0 : 1;
         shot.form->Hide();
     }
-    for (Form* form : {static_cast<Form*>(&options), static_cast<Form*>(&log), static_cast<Form*>(&wipe),
-                       static_cast<Form*>(&main)})
+    failures += ShootAuxiliaryWindows(folder + L"\\data", [&](HWND window, const std::wstring& name) {
+        return Capture(window, folder + L"\\" + name + suffix);
+    });
+    for (Form* form : {static_cast<Form*>(&wipe), static_cast<Form*>(&main)})
         form->DestroyHandle();
     CoUninitialize();
     return failures;

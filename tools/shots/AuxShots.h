@@ -1,0 +1,13 @@
+#pragma once
+// Screenshots of the options, log, about and help windows and the splash,
+// the application's own windows with the shipped texts, branding and help.
+#include <windows.h>
+#include <functional>
+#include <string>
+
+// Copies what the screen shows of a window into a picture named `name`.
+using CaptureWindow = std::function<bool(HWND window, const std::wstring& name)>;
+
+// `dataFolder` holds LNG\, Help\ and KESTO.OEM as they lie beside
+// Varnox.exe. Returns the number of pictures that could not be taken.
+int ShootAuxiliaryWindows(const std::wstring& dataFolder, const CaptureWindow& capture);
