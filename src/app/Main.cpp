@@ -5,18 +5,20 @@
 #include "log/Log.h"
 #include "settings/Unicodelanguage.h"
 #include "settings/Vxuserconfig.h"
+#include "ui/AboutWindow.h"
+#include "ui/DriveWipeWindow.h"
+#include "ui/FileWipeWindow.h"
+#include "ui/Forms.h"
+#include "ui/FreeSpaceWipeWindow.h"
+#include "ui/HelpWindow.h"
+#include "ui/LogWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/OptionsWindow.h"
 #include "ui/Utils.h"
+#include "ui/WipeListWindow.h"
+#include "ui/toolkit/Application.h"
 
 namespace {
-
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
 
 // The process-wide instances exist before the first window, in this order:
 // branding tree, icon cache, configuration store, language manager, logger.
@@ -33,39 +35,53 @@ void CreateApplicationInstances()
     InstallMessageDialogPresenter();
 }
 
+// The nine windows, the main window first; they live until the run ends.
+int RunApplication()
+{
+    tk::Application& application = tk::Application::Instance();
+    TFormMain main;
+    application.CreateForm(main);
+    TFormOptions options;
+    application.CreateForm(options);
+    TFormLog log;
+    application.CreateForm(log);
+    TFormAbout about;
+    application.CreateForm(about);
+    TFormHelp help;
+    application.CreateForm(help);
+    TFormWipeList wipeList;
+    application.CreateForm(wipeList);
+    TFormFileWipe fileWipe;
+    application.CreateForm(fileWipe);
+    TFormDriveWipe driveWipe;
+    application.CreateForm(driveWipe);
+    TFormFreeSpaceWipe freeSpaceWipe;
+    application.CreateForm(freeSpaceWipe);
+    Forms() = ApplicationForms{&main,     &options,  &log,       &about,        &help,
+                               &wipeList, &fileWipe, &driveWipe, &freeSpaceWipe};
+    int exitCode = application.Run();
+    Forms() = ApplicationForms{};
+    return exitCode;
+}
+
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     // The shell namespace, the icon cache and the help browser need OLE on
     // the user-interface thread.
     OleInitialize(nullptr);
-    CreateApplicationInstances();
-
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = MainWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = L"VarnoxMainWindow";
-    RegisterClassExW(&windowClass);
-
-    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Varnox", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, 800, 560, nullptr, nullptr, instance, nullptr);
-    if (!window)
-        return 1;
-    ShowWindow(window, showCommand);
-    UpdateWindow(window);
-
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+    int exitCode = 1;
+    // Whatever escapes an event handler is caught where the message is
+    // dispatched; this is for what escapes outside them.
+    try {
+        CreateApplicationInstances();
+        exitCode = RunApplication();
+    } catch (...) {
+        tk::Application::Instance().HandleException();
     }
     OleUninitialize();
-    return static_cast<int>(message.wParam);
+    return exitCode;
 }

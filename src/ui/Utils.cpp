@@ -73,46 +73,49 @@ void InstallFileInfoDisplayLookup()
 void InstallMessageDialogPresenter()
 {
     UnicodeLanguage::SetMessageDialogPresenter([](const MessageDialogContent& content) {
-        return tk::Application::Instance().ShowMessageDialog(ToMessageDialogSpec(content));
+        return tk::Application::Instance().ShowMessageDialog(ToMessageDialogSetup(content));
     });
 }
 
 tk::FontSpec ToFontSpec(const LanguageFont& font)
 {
-    tk::FontSpec spec;
-    spec.Name = font.Name;
-    spec.Size = font.Size;
-    spec.Bold = font.Bold;
-    spec.Italic = font.Italic;
-    spec.Charset = static_cast<BYTE>(font.Charset);
-    spec.Color = font.Color == (0x80000000u | COLOR_WINDOWTEXT) ? CLR_INVALID : ResolveColor(font.Color);
-    return spec;
+    tk::FontSpec setup;
+    setup.Name = font.Name;
+    setup.Size = font.Size;
+    setup.Bold = font.Bold;
+    setup.Italic = font.Italic;
+    setup.Charset = static_cast<BYTE>(font.Charset);
+    setup.Color = font.Color == (0x80000000u | COLOR_WINDOWTEXT) ? CLR_INVALID : ResolveColor(font.Color);
+    return setup;
 }
 
-tk::MessageDialogSpec ToMessageDialogSpec(const MessageDialogContent& content)
+tk::MessageDialogSetup ToMessageDialogSetup(const MessageDialogContent& content)
 {
-    static const tk::MessageDialogSpec::Icon icons[] = {
-        tk::MessageDialogSpec::Icon::Warning, tk::MessageDialogSpec::Icon::Error,
-        tk::MessageDialogSpec::Icon::Information, tk::MessageDialogSpec::Icon::Question};
-    tk::MessageDialogSpec spec;
-    spec.caption = content.caption;
-    spec.text = content.text;
-    spec.icon = icons[std::min<size_t>(static_cast<size_t>(content.type), 3)];
+    static const tk::MessageDialogSetup::Icon icons[] = {
+        tk::MessageDialogSetup::Icon::Warning, tk::MessageDialogSetup::Icon::Error,
+        tk::MessageDialogSetup::Icon::Information, tk::MessageDialogSetup::Icon::Question};
+    tk::MessageDialogSetup setup;
+    setup.caption = content.caption;
+    setup.text = content.text;
+    setup.icon = icons[std::min<size_t>(static_cast<size_t>(content.type), 3)];
     for (const auto& [result, caption] : content.buttons)
-        spec.buttons.push_back({result, caption, result != MessageDialogContent::kHelpResult});
-    spec.defaultResult = content.defaultResult;
-    spec.escapeResult = content.escapeResult;
+        setup.buttons.push_back({result, caption, result != MessageDialogContent::kHelpResult});
+    setup.defaultResult = content.defaultResult;
+    setup.escapeResult = content.escapeResult;
     if (content.font != nullptr) {
-        spec.font = content.font->Handle();
-        spec.textColor = ResolveColor(content.font->Color);
+        setup.font = content.font->Handle();
+        setup.textColor = ResolveColor(content.font->Color);
     }
-    spec.background = ResolveColor(content.color);
-    return spec;
+    setup.background = ResolveColor(content.color);
+    return setup;
 }
 
 std::wstring DefaultLogPath()
 {
     ShellFolder documents(CSIDL_PERSONAL);
-    const std::wstring& folder = documents.fileSystemPath.empty() ? documents.parsingName : documents.fileSystemPath;
+    std::wstring folder = documents.fileSystemPath.empty() ? documents.parsingName : documents.fileSystemPath;
+    // Some systems give the folder with a trailing backslash.
+    while (!folder.empty() && folder.back() == L'\\')
+        folder.pop_back();
     return folder + L"\\Varnox.log";
 }

@@ -52,4 +52,4 @@ std::wstring DefaultLogPath();
 // text colour stays the system's (it follows a change of the colour scheme).
 tk::FontSpec ToFontSpec(const LanguageFont& font);
 // What the toolkit shows for a translated message dialog.
-tk::MessageDialogSpec ToMessageDialogSpec(const MessageDialogContent& content);
+tk::MessageDialogSetup ToMessageDialogSetup(const MessageDialogContent& content);

@@ -68,7 +68,7 @@ std::string AuxWindowTest::StoredSettings() const
     return content;
 }
 
-void AuxWindowTest::AddPicture(const std::string& name, int width, int height)
+void AddTestPicture(COEMConfig& brand, const std::string& name, int width, int height)
 {
     const uint32_t stride = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
     const uint32_t pixels = stride * static_cast<uint32_t>(height);
@@ -95,8 +95,8 @@ void AuxWindowTest::AddPicture(const std::string& name, int width, int height)
             pixel[1] = static_cast<uint8_t>(y * 255 / height);
             pixel[2] = 160;
         }
-    auto found = branding.Groups().find("Graphics");
-    COEMConfigGroup* graphics = found != branding.Groups().end() ? found->second : branding.AddGroup("Graphics");
+    auto found = brand.Groups().find("Graphics");
+    COEMConfigGroup* graphics = found != brand.Groups().end() ? found->second : brand.AddGroup("Graphics");
     graphics->AddValue(name)->SetData(file.data(), static_cast<uint32_t>(file.size()));
 }
 

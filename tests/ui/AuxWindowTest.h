@@ -23,8 +23,6 @@ protected:
 
     // The INI file behind `config`, as bytes ("" before the first write).
     std::string StoredSettings() const;
-    // A picture file of the given size (a 24-bit BMP) under Graphics/<name> of `branding`.
-    void AddPicture(const std::string& name, int width, int height);
 
     TempDir dir;
     COEMConfig branding;
@@ -36,6 +34,10 @@ protected:
 
 // The base language file of the tests: every text is recognisable ("Options-T").
 std::wstring TestBaseLanguage();
+
+// A picture file of the given size (a 24-bit BMP with a colour gradient)
+// under Graphics/<name> of `brand`.
+void AddTestPicture(COEMConfig& brand, const std::string& name, int width, int height);
 
 // Picks an entry of a drop-down list as the user does (the list tells its
 // parent of the change); false when the user could not reach it.

@@ -110,7 +110,7 @@ protected:
 
 TEST_P(AboutWindowTest, APictureOf400By300GivesA400PixelWideClientCentredOnTheMainWindow)
 {
-    AddPicture("About", 400, 300);
+    AddTestPicture(branding, "About", 400, 300);
     // The main window partly off the screen: the about window is centred on it all the same.
     main.SetOuterBoundsPx(RECT{-250, 40, -250 + 700, 40 + 501});
     TFormAbout about(branding, *language);

@@ -99,10 +99,10 @@ TEST_F(LogWindowTest, ClearingAsksFirstAndNoKeepsEveryRecord)
     config->WriteString(L"Config", L"LogFile", L"C:\\logs\\Varnox.log");
     for (int i = 0; i < 5; ++i)
         log->Add(LogCategory::Info, L"", L"Log.DirDeleted");
-    std::vector<tk::MessageDialogSpec> asked;
+    std::vector<tk::MessageDialogSetup> asked;
     int answer = tk::mrNo;
-    Application::Instance().SetMessageDialogHook([&](const tk::MessageDialogSpec& spec) {
-        asked.push_back(spec);
+    Application::Instance().SetMessageDialogHook([&](const tk::MessageDialogSetup& dialog) {
+        asked.push_back(dialog);
         return answer;
     });
     Open(window, [&](TFormLog& form) {
@@ -117,7 +117,7 @@ TEST_F(LogWindowTest, ClearingAsksFirstAndNoKeepsEveryRecord)
     });
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[0].text, L"Clear the log? C:\\logs\\Varnox.log");
-    EXPECT_EQ(asked[0].icon, tk::MessageDialogSpec::Icon::Question);
+    EXPECT_EQ(asked[0].icon, tk::MessageDialogSetup::Icon::Question);
     ASSERT_EQ(asked[0].buttons.size(), 2u);
     EXPECT_EQ(asked[0].buttons[0].result, tk::mrYes);
     EXPECT_EQ(asked[0].buttons[1].result, tk::mrNo);

@@ -254,10 +254,10 @@ TEST_F(OptionsWindowTest, ALogFileThatCannotBeWrittenDoesNotLockTheUserIn)
     config->WriteInt(L"Config", L"Logging", 1);
     config->WriteString(L"Config", L"LogFile", unwritable);
     AddRecords(1);
-    tk::MessageDialogSpec shown;
+    tk::MessageDialogSetup shown;
     int dialogs = 0;
-    Application::Instance().SetMessageDialogHook([&](const tk::MessageDialogSpec& spec) {
-        shown = spec;
+    Application::Instance().SetMessageDialogHook([&](const tk::MessageDialogSetup& dialog) {
+        shown = dialog;
         ++dialogs;
         return tk::mrOK;
     });
@@ -274,7 +274,7 @@ TEST_F(OptionsWindowTest, ALogFileThatCannotBeWrittenDoesNotLockTheUserIn)
     EXPECT_EQ(StoredText(L"LogFile"), elsewhere);
     EXPECT_EQ(Stored(L"Logging"), 1);
     ASSERT_EQ(dialogs, 1);
-    EXPECT_EQ(shown.icon, tk::MessageDialogSpec::Icon::Error);
+    EXPECT_EQ(shown.icon, tk::MessageDialogSetup::Icon::Error);
     std::wstring expected = L"kept in memory: " + unwritable + L" | " + std::to_wstring(ERROR_PATH_NOT_FOUND) + L" | ";
     EXPECT_EQ(shown.text.rfind(expected, 0), 0u) << shown.text;
     EXPECT_GT(shown.text.size(), expected.size()) << "the system's message";

@@ -70,5 +70,9 @@ TEST(Utils, TheDefaultLogFileLiesInTheDocumentsFolder)
 {
     ShellFolder documents(CSIDL_PERSONAL);
     ASSERT_FALSE(documents.fileSystemPath.empty());
-    EXPECT_EQ(DefaultLogPath(), documents.fileSystemPath + L"\\Varnox.log");
+    std::wstring folder = documents.fileSystemPath;
+    if (folder.back() == L'\\')
+        folder.pop_back();
+    EXPECT_EQ(DefaultLogPath(), folder + L"\\Varnox.log");
+    EXPECT_EQ(DefaultLogPath().find(L"\\\\"), std::wstring::npos) << "no doubled backslash";
 }

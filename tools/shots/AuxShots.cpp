@@ -3,8 +3,10 @@
 #include "log/Log.h"
 #include "platform/SystemError.h"
 #include "settings/Oem.h"
+#include "settings/Oemutils.h"
 #include "settings/Unicodelanguage.h"
 #include "settings/Vxuserconfig.h"
+#include "support/TempDir.h"
 #include "ui/AboutWindow.h"
 #include "ui/HelpWindow.h"
 #include "ui/LogWindow.h"
@@ -14,23 +16,8 @@
 #include "ui/toolkit/Application.h"
 
 #include <cstdio>
-#include <sstream>
-#include <vector>
 
 namespace {
-
-bool LoadBranding(const std::wstring& path, COEMConfig& branding)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD read = 0;
-    bool ok = ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size();
-    CloseHandle(file);
-    std::istringstream in(bytes);
-    return ok && branding.Load(in);
-}
 
 // A morning's work: start-up, two files and a folder wiped, one file in use.
 void FillSampleLog(Logger& log)
@@ -66,19 +53,23 @@ bool ShootModal(const std::function<void()>& show, const CaptureWindow& capture,
 
 }  // namespace
 
-int ShootAuxiliaryWindows(const std::wstring& dataFolder, const CaptureWindow& capture)
+int ShootAuxiliaryWindows(const CaptureWindow& capture)
 {
+    wchar_t app[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"VARNOX_SHOT_APP", app, MAX_PATH);
+    const std::wstring dataFolder = app;
     COEMConfig branding;
-    if (!LoadBranding(dataFolder + L"\\KESTO.OEM", branding)) {
-        fwprintf(stderr, L"no branding file in %ls\n", dataFolder.c_str());
+    if (dataFolder.empty() || !LoadOEMFile(dataFolder + L"\\KESTO.OEM", branding)) {
+        fwprintf(stderr, L"no branding file in \"%ls\" (VARNOX_SHOT_APP)\n", dataFolder.c_str());
         return 1;
     }
     UnicodeLanguage language(dataFolder, L"Varnox");
     language.SelectLanguage(0x0409);
-    // Settings of the pictures' own, in an INI file beside the data.
+    // Settings of the pictures' own, none of the user's.
+    TempDir settings;
     COEMConfig store;
     store.AddGroup("Settings")->AddValue("ConfigStorageType")->SetInt(StoreAppDataIni);
-    VxUserConfig config(store, dataFolder + L"\\settings");
+    VxUserConfig config(store, settings.Path());
     config.WriteInt(L"Config", L"WipeMethod", 9);
     config.WriteInt(L"Config", L"Method9Passes", 2);
     config.WriteInt(L"Config", L"Logging", 1);

@@ -8,6 +8,7 @@
 // Copies what the screen shows of a window into a picture named `name`.
 using CaptureWindow = std::function<bool(HWND window, const std::wstring& name)>;
 
-// `dataFolder` holds LNG\, Help\ and KESTO.OEM as they lie beside
-// Varnox.exe. Returns the number of pictures that could not be taken.
-int ShootAuxiliaryWindows(const std::wstring& dataFolder, const CaptureWindow& capture);
+// The program's folder (KESTO.OEM, LNG\ and Help\ as beside Varnox.exe)
+// comes from VARNOX_SHOT_APP. Returns the number of pictures that could not
+// be taken.
+int ShootAuxiliaryWindows(const CaptureWindow& capture);

@@ -4,6 +4,7 @@
 // (scripts/shots).
 #include "AuxShots.h"
 #include "DemoForms.h"
+#include "MainWindowShot.h"
 #include "ui/toolkit/Application.h"
 #include <objbase.h>
 #include <shellapi.h>
@@ -158,7 +159,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         failures += Capture(shot.form->Handle(), folder + L"\\" + shot.name + suffix) ? 0 : 1;
         shot.form->Hide();
     }
-    failures += ShootAuxiliaryWindows(folder + L"\\data", [&](HWND window, const std::wstring& name) {
+    failures += ShootMainWindow(Capture, folder, suffix);
+    failures += ShootAuxiliaryWindows([&](HWND window, const std::wstring& name) {
         return Capture(window, folder + L"\\" + name + suffix);
     });
     for (Form* form : {static_cast<Form*>(&wipe), static_cast<Form*>(&main)})

@@ -172,15 +172,15 @@ HWND Application::ModalOwner() const
     return nullptr;
 }
 
-int Application::ShowMessageDialog(const MessageDialogSpec& spec)
+int Application::ShowMessageDialog(const MessageDialogSetup& setup)
 {
     if (messageDialogHook_)
-        return messageDialogHook_(spec);
+        return messageDialogHook_(setup);
     if (unanswered_) {
-        unanswered_(L"message dialog \"" + spec.caption + L"\": " + spec.text);
-        return spec.escapeResult;
+        unanswered_(L"message dialog \"" + setup.caption + L"\": " + setup.text);
+        return setup.escapeResult;
     }
-    return RunMessageDialog(spec, ModalOwner());
+    return RunMessageDialog(setup, ModalOwner());
 }
 
 bool Application::ShowSaveDialog(SaveDialog& dialog, const Form* owner)

@@ -12,7 +12,7 @@ namespace tk {
 
 class Form;
 class SaveDialog;
-struct MessageDialogSpec;
+struct MessageDialogSetup;
 
 class Application {
 public:
@@ -54,8 +54,8 @@ public:
     using MessageBoxHook = std::function<int(const std::wstring& text, const std::wstring& caption, UINT type)>;
     void SetMessageBoxHook(MessageBoxHook hook) { messageBoxHook_ = std::move(hook); }
     // Returns the modal result of the pressed button.
-    int ShowMessageDialog(const MessageDialogSpec& spec);
-    using MessageDialogHook = std::function<int(const MessageDialogSpec& spec)>;
+    int ShowMessageDialog(const MessageDialogSetup& setup);
+    using MessageDialogHook = std::function<int(const MessageDialogSetup& setup)>;
     void SetMessageDialogHook(MessageDialogHook hook) { messageDialogHook_ = std::move(hook); }
     // True when the user chose a file (then in dialog.FileName).
     bool ShowSaveDialog(SaveDialog& dialog, const Form* owner);

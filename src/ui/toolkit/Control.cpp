@@ -110,14 +110,7 @@ void Control::SetBounds(int left, int top, int width, int height)
     RECT rect{ScaleToPx(left), ScaleToPx(top), 0, 0};
     rect.right = rect.left + ScaleToPx(width);
     rect.bottom = rect.top + ScaleToPx(height);
-    rect_ = rect;
-    // Bounds set at run time are the new reference of the anchors.
-    anchorRect_.reset();
-    if (align_ == Align::None && parent_ != nullptr && parent_->layoutReady_)
-        RecordAnchorOrigin();
-    PlaceAt(rect_);
-    if (align_ != Align::None)
-        RequestParentRealign();
+    SetBoundsPx(rect);
 }
 
 void Control::SetLeft(int left) { SetBounds(left, Top(), Width(), Height()); }
@@ -180,6 +173,7 @@ void Control::SetBoundsPx(const RECT& rect)
         return;
     }
     rect_ = bounds;
+    // Bounds set at run time are the new reference of the anchors.
     anchorRect_.reset();
     if (align_ == Align::None && parent_ != nullptr && parent_->layoutReady_)
         RecordAnchorOrigin();

@@ -3,7 +3,7 @@
 
 namespace tk {
 
-const MessageDialogSpec::Button* MessageDialogSpec::FindButton(int result) const
+const MessageDialogSetup::Button* MessageDialogSetup::FindButton(int result) const
 {
     auto found = std::find_if(buttons.begin(), buttons.end(), [result](const Button& b) { return b.result == result; });
     return found != buttons.end() ? &*found : nullptr;
@@ -12,7 +12,7 @@ const MessageDialogSpec::Button* MessageDialogSpec::FindButton(int result) const
 namespace {
 
 struct DialogState {
-    const MessageDialogSpec* spec;
+    const MessageDialogSetup* setup;
     HBRUSH background;
     COLORREF textColor;
 };
@@ -34,34 +34,34 @@ SIZE MeasureText(HWND window, HFONT font, const std::wstring& text, int maxWidth
     return {rect.right - rect.left, std::max<LONG>(rect.bottom - rect.top, metrics.tmHeight)};
 }
 
-LPCWSTR SystemIcon(MessageDialogSpec::Icon icon)
+LPCWSTR SystemIcon(MessageDialogSetup::Icon icon)
 {
     switch (icon) {
-    case MessageDialogSpec::Icon::Warning:
+    case MessageDialogSetup::Icon::Warning:
         return IDI_WARNING;
-    case MessageDialogSpec::Icon::Error:
+    case MessageDialogSetup::Icon::Error:
         return IDI_ERROR;
-    case MessageDialogSpec::Icon::Question:
+    case MessageDialogSetup::Icon::Question:
         return IDI_QUESTION;
-    case MessageDialogSpec::Icon::Information:
+    case MessageDialogSetup::Icon::Information:
         break;
     }
     return IDI_INFORMATION;
 }
 
-void BuildControls(HWND dialog, const MessageDialogSpec& spec)
+void BuildControls(HWND dialog, const MessageDialogSetup& setup)
 {
-    SetWindowTextW(dialog, spec.caption.c_str());
+    SetWindowTextW(dialog, setup.caption.c_str());
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    HFONT font = spec.font != nullptr ? spec.font : reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+    HFONT font = setup.font != nullptr ? setup.font : reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
     int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     int maxTextWidth = std::max(240, std::min(480, screenWidth / 2));
-    SIZE textSize = MeasureText(dialog, font, spec.text, maxTextWidth, DT_WORDBREAK);
+    SIZE textSize = MeasureText(dialog, font, setup.text, maxTextWidth, DT_WORDBREAK);
 
     int buttonHeight = std::max<int>(25, MeasureText(dialog, font, L"Ag", 1000, 0).cy + 10);
     std::vector<int> widths;
     int rowWidth = 0;
-    for (const auto& button : spec.buttons) {
+    for (const auto& button : setup.buttons) {
         int width = std::max<int>(75, MeasureText(dialog, font, button.caption, 1000, 0).cx + 20);
         widths.push_back(width);
         rowWidth += width + (rowWidth ? kButtonGap : 0);
@@ -75,17 +75,17 @@ void BuildControls(HWND dialog, const MessageDialogSpec& spec)
 
     HWND icon = CreateWindowExW(0, L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_ICON, kMargin, kMargin, kIconSize,
                                 kIconSize, dialog, nullptr, instance, nullptr);
-    SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, SystemIcon(spec.icon))), 0);
-    HWND label = CreateWindowExW(0, L"STATIC", spec.text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+    SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, SystemIcon(setup.icon))), 0);
+    HWND label = CreateWindowExW(0, L"STATIC", setup.text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
                                  textLeft, kMargin + (contentHeight - textSize.cy) / 2, textSize.cx, textSize.cy,
                                  dialog, nullptr, instance, nullptr);
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
     int left = (clientWidth - rowWidth) / 2;
-    for (size_t i = 0; i < spec.buttons.size(); ++i) {
-        int id = spec.buttons[i].result;
-        DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (id == spec.defaultResult ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-        HWND button = CreateWindowExW(0, L"BUTTON", spec.buttons[i].caption.c_str(), style, left, buttonTop,
+    for (size_t i = 0; i < setup.buttons.size(); ++i) {
+        int id = setup.buttons[i].result;
+        DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (id == setup.defaultResult ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        HWND button = CreateWindowExW(0, L"BUTTON", setup.buttons[i].caption.c_str(), style, left, buttonTop,
                                       widths[i], buttonHeight, dialog,
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -104,8 +104,8 @@ void BuildControls(HWND dialog, const MessageDialogSpec& spec)
     int x = area.left + (area.right - area.left - width) / 2;
     int y = area.top + (area.bottom - area.top - height) / 2;
     SetWindowPos(dialog, HWND_TOPMOST, x, y, width, height, SWP_NOACTIVATE);
-    SendMessageW(dialog, DM_SETDEFID, static_cast<WPARAM>(spec.defaultResult), 0);
-    SetFocus(GetDlgItem(dialog, spec.defaultResult));
+    SendMessageW(dialog, DM_SETDEFID, static_cast<WPARAM>(setup.defaultResult), 0);
+    SetFocus(GetDlgItem(dialog, setup.defaultResult));
 }
 
 INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -114,7 +114,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
     case WM_INITDIALOG:
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        BuildControls(dialog, *reinterpret_cast<DialogState*>(lParam)->spec);
+        BuildControls(dialog, *reinterpret_cast<DialogState*>(lParam)->setup);
         return FALSE;  // focus was set on the default button
     case WM_CTLCOLORDLG:
         return state ? reinterpret_cast<INT_PTR>(state->background) : 0;
@@ -131,11 +131,11 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         int id = LOWORD(wParam);
         // Escape and the close box answer like the cancelling button.
         if (id == IDCANCEL && lParam == 0) {
-            if (state->spec->escapeResult != 0)
-                EndDialog(dialog, state->spec->escapeResult);
+            if (state->setup->escapeResult != 0)
+                EndDialog(dialog, state->setup->escapeResult);
             return TRUE;
         }
-        const MessageDialogSpec::Button* button = state->spec->FindButton(id);
+        const MessageDialogSetup::Button* button = state->setup->FindButton(id);
         if (button != nullptr && button->closes)
             EndDialog(dialog, id);
         return TRUE;
@@ -159,16 +159,16 @@ std::vector<WORD> EmptyTemplate()
 
 }  // namespace
 
-int RunMessageDialog(const MessageDialogSpec& spec, HWND owner)
+int RunMessageDialog(const MessageDialogSetup& setup, HWND owner)
 {
-    DialogState state{&spec, nullptr, spec.textColor == CLR_INVALID ? GetSysColor(COLOR_WINDOWTEXT) : spec.textColor};
-    state.background = spec.background == CLR_INVALID ? GetSysColorBrush(COLOR_BTNFACE)
-                                                       : CreateSolidBrush(spec.background);
+    DialogState state{&setup, nullptr, setup.textColor == CLR_INVALID ? GetSysColor(COLOR_WINDOWTEXT) : setup.textColor};
+    state.background = setup.background == CLR_INVALID ? GetSysColorBrush(COLOR_BTNFACE)
+                                                       : CreateSolidBrush(setup.background);
     std::vector<WORD> dialogTemplate = EmptyTemplate();
     INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
                                              reinterpret_cast<DLGTEMPLATE*>(dialogTemplate.data()), owner,
                                              DialogProc, reinterpret_cast<LPARAM>(&state));
-    if (spec.background != CLR_INVALID)
+    if (setup.background != CLR_INVALID)
         DeleteObject(state.background);
     return result < 0 ? 0 : static_cast<int>(result);
 }

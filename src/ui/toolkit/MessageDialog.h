@@ -9,7 +9,7 @@
 
 namespace tk {
 
-struct MessageDialogSpec {
+struct MessageDialogSetup {
     enum class Icon { Warning, Error, Information, Question };
     struct Button {
         int result;            // returned when pressed; also the control identifier
@@ -34,6 +34,6 @@ struct MessageDialogSpec {
 // Shows the dialog over `owner` and returns the pressed button's result (0
 // when the dialog could not be shown). Windows call
 // Application::ShowMessageDialog instead.
-int RunMessageDialog(const MessageDialogSpec& spec, HWND owner);
+int RunMessageDialog(const MessageDialogSetup& setup, HWND owner);
 
 }  // namespace tk

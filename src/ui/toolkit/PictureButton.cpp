@@ -73,18 +73,27 @@ void PictureButton::Paint(HDC dc, const RECT& rect, bool pressed, bool focused) 
     int glyphHeight = source.bottom - source.top;
     HGDIOBJ oldFont = SelectObject(dc, FontHandle());
     RECT textRect{rect.left + 2, 0, rect.right - 2, 0};
+    UINT wrap = DT_WORDBREAK;
     DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &textRect,
-              DT_CALCRECT | DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
+              DT_CALCRECT | DT_CENTER | wrap | DT_NOPREFIX);
     int textHeight = caption_.empty() ? 0 : textRect.bottom - textRect.top;
     int spacing = (glyphHeight > 0 && textHeight > 0) ? ScaleToPx(spacing_) : 0;
+    // A button of a fixed pixel size on a high-DPI monitor: rather one line
+    // cut short than a second line cut in half.
+    if (glyphHeight + spacing + textHeight > rect.bottom - rect.top) {
+        wrap = DT_SINGLELINE | DT_END_ELLIPSIS;
+        textRect = {rect.left + 2, 0, rect.right - 2, 0};
+        DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &textRect,
+                  DT_CALCRECT | DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
+        textHeight = caption_.empty() ? 0 : textRect.bottom - textRect.top;
+    }
     int top = rect.top + (rect.bottom - rect.top - glyphHeight - spacing - textHeight) / 2 + offset;
     if (glyphHeight > 0)
         DrawGlyph(dc, rect.left + (rect.right - rect.left - glyphWidth) / 2 + offset, top);
     textRect = {rect.left + 2 + offset, top + glyphHeight + spacing, rect.right - 2 + offset, rect.bottom};
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
-    DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &textRect,
-              DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
+    DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &textRect, DT_CENTER | wrap | DT_NOPREFIX);
     SelectObject(dc, oldFont);
     if (focused) {
         RECT focus = rect;

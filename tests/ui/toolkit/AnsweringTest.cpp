@@ -84,12 +84,12 @@ TEST(ToolkitUnattended, BoxesAndDialogsWithoutHooksGiveTheirCancellingAnswer)
     Unanswered unanswered;
     Application& application = Application::Instance();
     EXPECT_EQ(application.ShowMessageBox(L"Really?", L"Varnox", MB_YESNO), IDNO);
-    MessageDialogSpec spec;
-    spec.caption = L"Confirm";
-    spec.text = L"Wipe 3 files?";
-    spec.buttons = {{mrYes, L"Yes"}, {mrNo, L"No"}};
-    spec.escapeResult = mrNo;
-    EXPECT_EQ(application.ShowMessageDialog(spec), mrNo);
+    MessageDialogSetup setup;
+    setup.caption = L"Confirm";
+    setup.text = L"Wipe 3 files?";
+    setup.buttons = {{mrYes, L"Yes"}, {mrNo, L"No"}};
+    setup.escapeResult = mrNo;
+    EXPECT_EQ(application.ShowMessageDialog(setup), mrNo);
     SaveDialog save;
     save.Title = L"Log file";
     EXPECT_FALSE(save.Execute());
@@ -102,9 +102,9 @@ TEST(ToolkitUnattended, BoxesAndDialogsWithoutHooksGiveTheirCancellingAnswer)
 TEST(ToolkitAnswering, TheTranslatedDialogAndTheSaveDialogGoThroughTheirHooks)
 {
     Application& application = Application::Instance();
-    MessageDialogSpec seen;
-    application.SetMessageDialogHook([&](const MessageDialogSpec& spec) {
-        seen = spec;
+    MessageDialogSetup seen;
+    application.SetMessageDialogHook([&](const MessageDialogSetup& setup) {
+        seen = setup;
         return mrYes;
     });
     // The language manager's dialogs reach the application (the presenter
@@ -115,7 +115,7 @@ TEST(ToolkitAnswering, TheTranslatedDialogAndTheSaveDialogGoThroughTheirHooks)
               ModalResult::Yes);
     application.SetMessageDialogHook(nullptr);
     EXPECT_EQ(seen.text, L"Wipe the drive?");
-    EXPECT_EQ(seen.icon, MessageDialogSpec::Icon::Question);
+    EXPECT_EQ(seen.icon, MessageDialogSetup::Icon::Question);
     ASSERT_EQ(seen.buttons.size(), 2u);
     EXPECT_EQ(seen.buttons[0].result, mrYes);
     EXPECT_EQ(seen.escapeResult, mrNo);
@@ -187,35 +187,35 @@ void CALLBACK PressButton(HWND, UINT, UINT_PTR timer, DWORD)
         SendMessageW(GetDlgItem(observed.dialog, buttonToPress), BM_CLICK, 0, 0);
 }
 
-int ShowReal(const MessageDialogSpec& spec, int press)
+int ShowReal(const MessageDialogSetup& setup, int press)
 {
     observed = Observed{};
     buttonToPress = press;
     SetTimer(nullptr, 0, 50, PressButton);
-    return RunMessageDialog(spec, nullptr);
+    return RunMessageDialog(setup, nullptr);
 }
 
 }  // namespace
 
 TEST(ToolkitMessageDialog, TheSystemDialogShowsTheButtonsAndReturnsThePressedOne)
 {
-    MessageDialogSpec spec;
-    spec.caption = L"Bitte best\x00E4tigen";
-    spec.text = L"Wipe now?";
-    spec.icon = MessageDialogSpec::Icon::Question;
-    spec.buttons = {{mrYes, L"&Ja"}, {mrNo, L"&Nein"}, {0x7F0, L"&Hilfe", false}};
-    spec.defaultResult = mrYes;
-    spec.escapeResult = mrNo;
-    spec.background = RGB(0xEE, 0xFF, 0xC0);
-    EXPECT_EQ(ShowReal(spec, mrNo), mrNo);
+    MessageDialogSetup setup;
+    setup.caption = L"Bitte best\x00E4tigen";
+    setup.text = L"Wipe now?";
+    setup.icon = MessageDialogSetup::Icon::Question;
+    setup.buttons = {{mrYes, L"&Ja"}, {mrNo, L"&Nein"}, {0x7F0, L"&Hilfe", false}};
+    setup.defaultResult = mrYes;
+    setup.escapeResult = mrNo;
+    setup.background = RGB(0xEE, 0xFF, 0xC0);
+    EXPECT_EQ(ShowReal(setup, mrNo), mrNo);
     EXPECT_EQ(observed.caption, L"Bitte best\x00E4tigen");
     EXPECT_EQ(observed.buttons[mrYes], L"&Ja");
     EXPECT_EQ(observed.buttons[mrNo], L"&Nein");
     EXPECT_EQ(observed.buttons.size(), 3u);
     EXPECT_TRUE(observed.textFound);
     EXPECT_TRUE(observed.topmost);
-    EXPECT_EQ(ShowReal(spec, IDCANCEL), mrNo) << "Escape answers the escape result";
-    EXPECT_EQ(ShowReal(spec, mrYes), mrYes);
+    EXPECT_EQ(ShowReal(setup, IDCANCEL), mrNo) << "Escape answers the escape result";
+    EXPECT_EQ(ShowReal(setup, mrYes), mrYes);
 }
 
 namespace {
