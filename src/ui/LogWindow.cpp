@@ -136,9 +136,11 @@ void TFormLog::Execute()
     int width = config.ReadInt(kSection, L"Width", bounds.right - bounds.left);
     int height = config.ReadInt(kSection, L"Height", bounds.bottom - bounds.top);
     SetOuterBoundsPx(RECT{bounds.left, bounds.top, bounds.left + width, bounds.top + height});
-    LV.SetColumnWidthPx(0, config.ReadInt(kSection, L"Col0W", 80));
-    LV.SetColumnWidthPx(1, config.ReadInt(kSection, L"Col1W", 80));
-    LV.SetColumnWidthPx(2, config.ReadInt(kSection, L"Col2W", 200));
+    // Stored widths are the user's pixels; the first showing's are scaled
+    // like the window, so that the columns fit its text on any monitor.
+    LV.SetColumnWidthPx(0, config.ReadInt(kSection, L"Col0W", ScaleToPx(80)));
+    LV.SetColumnWidthPx(1, config.ReadInt(kSection, L"Col1W", ScaleToPx(80)));
+    LV.SetColumnWidthPx(2, config.ReadInt(kSection, L"Col2W", ScaleToPx(200)));
     Translate();
     FillList();
     FormResize();

@@ -138,8 +138,9 @@ TEST_P(LogWindowLayoutTest, TheLayoutIsRememberedInPixelsAndTextTakesTheRest)
     {
         TFormLog first(*config, *language, *log);
         Open(first, [&](TFormLog& form) {
-            EXPECT_EQ(ListColumnWidth(form.LV, 0), 80) << "defaults, in pixels";
-            EXPECT_EQ(ListColumnWidth(form.LV, 2), 200);
+            // Nothing stored yet: the designed widths, scaled like the window.
+            EXPECT_EQ(ListColumnWidth(form.LV, 0), MulDiv(80, GetParam(), 96));
+            EXPECT_EQ(ListColumnWidth(form.LV, 2), MulDiv(200, GetParam(), 96));
             // The user makes the window larger and the columns wider.
             RECT outer = form.OuterBoundsPx();
             SetWindowPos(form.Handle(), nullptr, 0, 0, 750, 520, SWP_NOMOVE | SWP_NOZORDER);
