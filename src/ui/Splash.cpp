@@ -123,8 +123,11 @@ int64_t PumpSplash(int64_t from)
         if (MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left), QS_ALLINPUT & ~QS_SENDMESSAGE) ==
             WAIT_TIMEOUT)
             break;
+        // Everything the splash has waiting: a wait wakes only for what is
+        // new since the queue was last looked at, so a paint left behind
+        // would wait for the application's loop, showing an empty window.
         MSG message;
-        if (PeekMessageW(&message, window, 0, 0, PM_REMOVE)) {
+        while (State().window == window && PeekMessageW(&message, window, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }

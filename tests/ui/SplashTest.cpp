@@ -11,12 +11,33 @@
 
 namespace {
 
+constexpr COLORREF kPictureColour = RGB(30, 90, 160);
+
 HBITMAP Picture(int width, int height)
 {
     HDC screen = GetDC(nullptr);
     HBITMAP picture = CreateCompatibleBitmap(screen, width, height);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ previous = SelectObject(dc, picture);
+    HBRUSH fill = CreateSolidBrush(kPictureColour);
+    RECT all{0, 0, width, height};
+    FillRect(dc, &all, fill);
+    DeleteObject(fill);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
     ReleaseDC(nullptr, screen);
     return picture;
+}
+
+// The splash shows its picture: nothing is left to paint, and its middle has the picture's colour.
+void ExpectDrawn(HWND splash)
+{
+    EXPECT_FALSE(GetUpdateRect(splash, nullptr, FALSE)) << "a paint is still waiting";
+    RECT area;
+    GetClientRect(splash, &area);
+    HDC dc = GetDC(splash);
+    EXPECT_EQ(GetPixel(dc, area.right / 2, area.bottom / 2), kPictureColour);
+    ReleaseDC(splash, dc);
 }
 
 bool Released(HBITMAP picture) { return GetObjectType(picture) == 0; }
@@ -28,6 +49,24 @@ std::wstring ExpectedClassName()
     std::wstring name = wcsrchr(path, L'\\') + 1;
     return name.substr(0, name.rfind(L'.')) + L"_Splash";
 }
+
+// While it lives, every window made on this thread is told of a mouse
+// movement as soon as it exists, as one appearing under the pointer is on a
+// real display (the tests' display driver sends none).
+class MouseOverNewWindows {
+public:
+    MouseOverNewWindows() : hook(SetWindowsHookExW(WH_CBT, Created, nullptr, GetCurrentThreadId())) {}
+    ~MouseOverNewWindows() { UnhookWindowsHookEx(hook); }
+
+private:
+    static LRESULT CALLBACK Created(int code, WPARAM wParam, LPARAM lParam)
+    {
+        if (code == HCBT_CREATEWND)
+            PostMessageW(reinterpret_cast<HWND>(wParam), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    HHOOK hook;
+};
 
 class SplashTest : public ::testing::Test {
 protected:
@@ -57,9 +96,13 @@ TEST_F(SplashTest, ALongDisplayTimeMovesItAboveTheMainWindowAndCountsFromTheFirs
 {
     HBITMAP picture = Picture(300, 200);
     ULONGLONG start = GetTickCount64();
-    EXPECT_GE(ShowSplash(picture, 5000, 20), 450);
+    {
+        MouseOverNewWindows pointer;
+        EXPECT_GE(ShowSplash(picture, 5000, 20), 450);
+    }
     HWND first = SplashWindow();
     ASSERT_NE(first, nullptr);
+    ExpectDrawn(first);
     // A plain popup tool window of its own class, named after the executable, in the middle of the screen.
     EXPECT_EQ(FindWindowW(ExpectedClassName().c_str(), ExpectedClassName().c_str()), first);
     EXPECT_TRUE(IsWindowVisible(first));
@@ -84,11 +127,15 @@ TEST_F(SplashTest, ALongDisplayTimeMovesItAboveTheMainWindowAndCountsFromTheFirs
     tk::Form main;
     main.SetOuterBoundsPx(RECT{0, 0, 600, 400});
     main.Show();
-    ReparentSplash(main.Handle());
+    {
+        MouseOverNewWindows pointer;
+        ReparentSplash(main.Handle());
+    }
     HWND attached = SplashWindow();
     ASSERT_NE(attached, nullptr);
     EXPECT_FALSE(IsWindow(first));
     EXPECT_EQ(GetWindow(attached, GW_OWNER), main.Handle());
+    ExpectDrawn(attached);
     EXPECT_FALSE(Released(picture));
     GetWindowRect(attached, &rect);
     EXPECT_EQ(rect.left, (GetSystemMetrics(SM_CXSCREEN) - 300) / 2);
