@@ -74,7 +74,9 @@ TEST_F(HelpWindowTest, EveryShowingOpensTheStartPageAgain)
 {
     NavigateHook browser;
     TFormHelp help(*language);
-    const std::wstring start = L"file:///C:/Program%20Files/Varnox%20%231/Help/index.htm";
+    // The program in a folder named with a '#' and spaces.
+    const std::wstring start = HelpURL(L"C:\\Program Files\\Varnox #1\\Varnox.exe", L"Help/index.htm");
+    ASSERT_EQ(start, L"file:///C:/Program%20Files/Varnox%20%231/Help/index.htm");
     for (int showing = 0; showing < 2; ++showing) {
         Application::Instance().QueueModalAction([&](tk::Form& form) {
             EXPECT_EQ(&form, &help);
