@@ -111,6 +111,7 @@ void AddDialogs(std::vector<LanguageKey>& keys)
     AddAll(keys, L"OptionsWindow.", {L"Title", L"Language", L"WipeMethod", L"WipePasses", L"Logging",
                                      L"LoggingEnabled", L"LoggingDisabled", L"LogFile", L"LogFileBrowse", L"OK",
                                      L"Cancel", L"SaveDialogTitle", L"SaveDialogFilter"});
+    AddAll(keys, L"OptionsWindow.", {L"LogSaveFailed", L"LogSaveFailedLoggingOff"}, Join(kSystemError, {L"LogFile"}));
     AddAll(keys, L"HelpWindow.", {L"Title", L"StartURL"});
     AddAll(keys, L"AboutWindow.", {L"Title", L"Close"});
 

@@ -2,9 +2,12 @@
 // test environment: threads, window messages across threads, the registry and
 // the profile (INI) functions.
 #include <windows.h>
+#include <shlobj.h>
+#include <shlwapi.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cwctype>
 #include <string>
 #include "support/ChildProcess.h"
 #include "support/TempDir.h"
@@ -155,3 +158,35 @@ TEST(Harness, ACrashEndsTheTestExecutableInsteadOfHangingIt)
 }
 
 }  // namespace
+
+// The prefix reaches nothing of the host's: no drive but C:, and no shell
+// folder on the desktop that leads to the host's root.
+TEST(Harness, NothingOfTheHostIsReachable)
+{
+    DWORD drives = GetLogicalDrives();
+    EXPECT_EQ(drives, 1u << ('C' - 'A')) << "drives other than C: are mapped";
+
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IShellFolder* desktop = nullptr;
+    ASSERT_TRUE(SUCCEEDED(SHGetDesktopFolder(&desktop)));
+    IEnumIDList* items = nullptr;
+    if (SUCCEEDED(desktop->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, &items)) && items != nullptr) {
+        LPITEMIDLIST item = nullptr;
+        while (items->Next(1, &item, nullptr) == S_OK) {
+            STRRET name{};
+            wchar_t parsing[MAX_PATH] = {};
+            if (SUCCEEDED(desktop->GetDisplayNameOf(item, SHGDN_FORPARSING, &name)))
+                StrRetToBufW(&name, item, parsing, MAX_PATH);
+            std::wstring path = parsing;
+            // The host's root shows as "/", as its \\?\unix\ form, or as the
+            // drive that maps it.
+            bool hostRoot = path == L"/" || path.rfind(L"\\\\?\\unix", 0) == 0 ||
+                            (path.size() >= 2 && path[1] == L':' && iswalpha(path[0]) && towupper(path[0]) != L'C');
+            EXPECT_FALSE(hostRoot) << "the desktop shows the host's folder " << path;
+            CoTaskMemFree(item);
+        }
+        items->Release();
+    }
+    desktop->Release();
+    CoUninitialize();
+}

@@ -2,6 +2,7 @@
 // shows of it, and writes FOLDER\<name>.png (with a DPI: laid out as on a
 // monitor of that DPI, FOLDER\<name>-<DPI>dpi.png). Run under a display
 // (scripts/shots).
+#include "AuxShots.h"
 #include "DemoForms.h"
 #include "MainWindowShot.h"
 #include "WipeShots.h"
@@ -141,31 +142,18 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     Application& application = Application::Instance();
     application.SetTitle(L"Varnox");
     TFormMainDemo main;
-    TFormLogDemo log;
-    TFormOptionsDemo options;
     application.CreateForm(main);
-    application.CreateForm(log);
-    application.CreateForm(options);
     main.FillSample();
-    log.FillSample();
-    options.FillSample();
 
     int failures = 0;
     main.Show();
     failures += Capture(main.Handle(), folder + L"\\MainWindowFrame" + suffix) ? 0 : 1;
-    struct Shot {
-        Form* form;
-        const wchar_t* name;
-    };
-    for (Shot shot : {Shot{&log, L"LogWindow"}, Shot{&options, L"OptionsWindow"}}) {
-        shot.form->Show();
-        failures += Capture(shot.form->Handle(), folder + L"\\" + shot.name + suffix) ? 0 : 1;
-        shot.form->Hide();
-    }
     failures += ShootMainWindow(Capture, folder, suffix);
+    failures += ShootAuxiliaryWindows([&](HWND window, const std::wstring& name) {
+        return Capture(window, folder + L"\\" + name + suffix);
+    });
     failures += ShootWipeWindows(folder, suffix, Capture);
-    for (Form* form : {static_cast<Form*>(&options), static_cast<Form*>(&log), static_cast<Form*>(&main)})
-        form->DestroyHandle();
+    main.DestroyHandle();
     CoUninitialize();
     return failures;
 }

@@ -55,7 +55,7 @@ public:
 
 class Shooter {
 public:
-    Shooter(const std::wstring& folder, const std::wstring& suffix, CaptureWindow capture)
+    Shooter(const std::wstring& folder, const std::wstring& suffix, WipeShotCapture capture)
         : folder(folder), suffix(suffix), capture(capture)
     {
     }
@@ -91,7 +91,7 @@ public:
 private:
     std::wstring folder;
     std::wstring suffix;
-    CaptureWindow capture;
+    WipeShotCapture capture;
 };
 
 void ShootWipeList(Shooter& shooter, TFormWipeList& wipeList, const wchar_t* name, bool confirm)
@@ -241,7 +241,7 @@ void ShootVolumeWindow(Shooter& shooter, bool drive)
 
 }  // namespace
 
-int ShootWipeWindows(const std::wstring& folder, const std::wstring& suffix, CaptureWindow capture)
+int ShootWipeWindows(const std::wstring& folder, const std::wstring& suffix, WipeShotCapture capture)
 {
     LoadBrand();
     // The second question is answered, not shown: its dialog has a picture of its own.

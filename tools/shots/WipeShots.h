@@ -6,8 +6,8 @@
 #include <string>
 
 // Copies what the screen shows of `window` to the PNG file `path`.
-using CaptureWindow = bool (*)(HWND window, const std::wstring& path);
+using WipeShotCapture = bool (*)(HWND window, const std::wstring& path);
 
 // Writes FOLDER\wipe-list-*, file-wipe-*, drive-wipe-* and free-space-wipe-*
 // with `suffix` (".png", "-144dpi.png"); returns the number of failures.
-int ShootWipeWindows(const std::wstring& folder, const std::wstring& suffix, CaptureWindow capture);
+int ShootWipeWindows(const std::wstring& folder, const std::wstring& suffix, WipeShotCapture capture);
