@@ -5,6 +5,7 @@
 #include "ui/toolkit/StdControls.h"
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace tk {
 
@@ -45,6 +46,15 @@ std::unordered_map<HWND, WNDPROC>& OriginalProcs()
 {
     static std::unordered_map<HWND, WNDPROC> procs;
     return procs;
+}
+
+// The windows whose user data holds a Control: other windows of the thread
+// (a job's hidden window, a hosted browser's children) keep data of their own
+// there, which must never be taken for a control.
+std::unordered_set<HWND>& OwnWindows()
+{
+    static std::unordered_set<HWND> windows;
+    return windows;
 }
 
 }  // namespace
@@ -401,6 +411,7 @@ void Control::CreateHandle()
     } else {
         window_ = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        OwnWindows().insert(window);
         originalProc_ = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SystemClassProc)));
         OriginalProcs()[window] = originalProc_;
@@ -446,7 +457,7 @@ bool Control::StartsGroup() const
 
 Control* Control::FromHandle(HWND window)
 {
-    if (window == nullptr)
+    if (window == nullptr || OwnWindows().count(window) == 0)
         return nullptr;
     return reinterpret_cast<Control*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
@@ -458,6 +469,7 @@ void Control::Detach()
     // A system window keeps SystemClassProc, which forwards to the class's
     // procedure from now on; others (tooltips) may have subclassed it since.
     SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    OwnWindows().erase(window_);
     window_ = nullptr;
 }
 
@@ -467,6 +479,7 @@ LRESULT CALLBACK Control::StaticWindowProc(HWND window, UINT message, WPARAM wPa
         auto* control = static_cast<Control*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         control->window_ = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
+        OwnWindows().insert(window);
     }
     Control* control = FromHandle(window);
     if (control == nullptr)

@@ -5,6 +5,7 @@
 #include "ui/toolkit/Form.h"
 #include "ui/toolkit/TestDriver.h"
 #include <gtest/gtest.h>
+#include <string>
 
 using namespace tk;
 
@@ -55,4 +56,32 @@ TEST(ToolkitForeignWindow, MessagesOfAnotherKindOfWindowPassThroughAModalLoop)
     EXPECT_EQ(dialog.ShowModal(), mrOK);
     EXPECT_EQ(job.delivered, 3);
     DestroyWindow(window);
+}
+
+TEST(ToolkitForeignWindow, AForeignChildOfAFormIsNeverTakenForAControl)
+{
+    // A child window of another kind inside a form, as a hosted browser has,
+    // with its own object in its user data.
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = JobWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"ToolkitTestForeignChild";
+    RegisterClassW(&windowClass);
+    Form form;
+    form.CreateHandle();
+    Job job;
+    HWND child = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50,
+                                 form.Handle(), nullptr, GetModuleHandleW(nullptr), &job);
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(Control::FromHandle(child), nullptr);
+
+    // What it sends its parent and what the loop routes through the form.
+    NMHDR notice{child, 0, NM_CLICK};
+    SendMessageW(form.Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notice));
+    SendMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(child));
+    MSG key{child, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    Application::Instance().RouteMessage(key);
+    EXPECT_EQ(job.delivered, 0);
+    EXPECT_EQ(job.name, std::wstring(L"job")) << "its object was not touched";
+    DestroyWindow(child);
 }
