@@ -1,12 +1,13 @@
-// varnox_shots FOLDER [DPI]: shows each demo form, copies what the screen
+// varnox_shots FOLDER [DPI]: shows each of the application's windows, copies what the screen
 // shows of it, and writes FOLDER\<name>.png (with a DPI: laid out as on a
 // monitor of that DPI, FOLDER\<name>-<DPI>dpi.png). Run under a display
 // (scripts/shots).
 #include "AuxShots.h"
-#include "DemoForms.h"
 #include "MainWindowShot.h"
 #include "WipeShots.h"
 #include "ui/toolkit/Application.h"
+#include "ui/toolkit/Form.h"
+#include "ui/toolkit/Gdi.h"
 #include <objbase.h>
 #include <shellapi.h>
 #include <wincodec.h>
@@ -141,19 +142,18 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 
     Application& application = Application::Instance();
     application.SetTitle(L"Varnox");
-    TFormMainDemo main;
-    application.CreateForm(main);
-    main.FillSample();
+    // The first form is the application's main form; the windows shot below
+    // are dialogs of their own.
+    Form anchor;
+    application.CreateForm(anchor);
 
     int failures = 0;
-    main.Show();
-    failures += Capture(main.Handle(), folder + L"\\MainWindowFrame" + suffix) ? 0 : 1;
     failures += ShootMainWindow(Capture, folder, suffix);
     failures += ShootAuxiliaryWindows([&](HWND window, const std::wstring& name) {
         return Capture(window, folder + L"\\" + name + suffix);
     });
     failures += ShootWipeWindows(folder, suffix, Capture);
-    main.DestroyHandle();
+    anchor.DestroyHandle();
     CoUninitialize();
     return failures;
 }
