@@ -14,33 +14,14 @@ namespace {
 const wchar_t* const ChildVariable = L"VARNOX_OEM_CHILD_REPORT";
 std::wstring reportPath;
 
-BOOL CALLBACK CloseMessageBox(HWND window, LPARAM)
+// What the child saw of the message box, for the parent to read.
+void WriteReport(const std::wstring& report)
 {
-    wchar_t className[64] = {}, caption[128] = {};
-    GetClassNameW(window, className, 64);
-    if (std::wstring(className) != L"#32770")
-        return TRUE;
-    GetWindowTextW(window, caption, 128);
-    std::wstring report = caption;
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t text[256] = {};
-        GetClassNameW(child, className, 64);
-        GetWindowTextW(child, text, 256);
-        if (std::wstring(className) == L"Static" && text[0])
-            report += std::wstring(L"|") + text;
-    }
     std::string narrow(report.begin(), report.end());
     HANDLE file = CreateFileW(reportPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     WriteFile(file, narrow.data(), static_cast<DWORD>(narrow.size()), &written, nullptr);
     CloseHandle(file);
-    PostMessageW(window, WM_COMMAND, IDOK, 0);
-    return FALSE;
-}
-
-void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD)
-{
-    EnumThreadWindows(GetCurrentThreadId(), CloseMessageBox, 0);
 }
 
 TEST(OEMConfigChild, MissingValueEndsTheProcess)
@@ -52,7 +33,7 @@ TEST(OEMConfigChild, MissingValueEndsTheProcess)
     COEMConfig config;
     std::istringstream empty(std::string("\x34\x12\xCD\xAB\x00\x00\x01\x00\x00\x00\x34\x12\xCD\xAB", 14));
     ASSERT_TRUE(config.Load(empty));
-    SetTimer(nullptr, 0, 50, OnTimer);
+    AnswerSystemMessageBoxes(WriteReport);
     config.GetValue("Settings/ButtonWidth");
     FAIL() << "GetValue returned";
 }

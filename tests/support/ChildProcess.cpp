@@ -37,3 +37,45 @@ ChildResult RunChildTests(const std::wstring& filter, const wchar_t* variable, c
     CloseHandle(process.hProcess);
     return result;
 }
+
+namespace {
+
+std::function<void(const std::wstring&)>& BoxReport()
+{
+    static std::function<void(const std::wstring&)> report;
+    return report;
+}
+
+BOOL CALLBACK AnswerMessageBox(HWND window, LPARAM)
+{
+    wchar_t className[64] = {}, caption[128] = {};
+    GetClassNameW(window, className, 64);
+    if (std::wstring(className) != L"#32770")
+        return TRUE;
+    GetWindowTextW(window, caption, 128);
+    std::wstring report = caption;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t text[256] = {};
+        GetClassNameW(child, className, 64);
+        GetWindowTextW(child, text, 256);
+        if (std::wstring(className) == L"Static" && text[0])
+            report += std::wstring(L"|") + text;
+    }
+    if (BoxReport())
+        BoxReport()(report);
+    PostMessageW(window, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+
+void CALLBACK LookForMessageBoxes(HWND, UINT, UINT_PTR, DWORD)
+{
+    EnumThreadWindows(GetCurrentThreadId(), AnswerMessageBox, 0);
+}
+
+}  // namespace
+
+void AnswerSystemMessageBoxes(std::function<void(const std::wstring& report)> report)
+{
+    BoxReport() = std::move(report);
+    SetTimer(nullptr, 0, 50, LookForMessageBoxes);
+}

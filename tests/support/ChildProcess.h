@@ -2,6 +2,7 @@
 // Runs some tests of the running test executable again in a child process,
 // for behaviour that ends a process (an exit code, a crash).
 #include <windows.h>
+#include <functional>
 #include <string>
 
 struct ChildResult {
@@ -15,3 +16,9 @@ struct ChildResult {
 // `timeoutMs`.
 ChildResult RunChildTests(const std::wstring& filter, const wchar_t* variable, const std::wstring& value,
                           DWORD timeoutMs = 60000);
+
+// A child that ends itself shows a system message box first; from now on a
+// timer finds each one this thread shows, hands `report` its caption and
+// texts as "caption|text|...", and closes it with OK, so nothing waits for a
+// user.
+void AnswerSystemMessageBoxes(std::function<void(const std::wstring& report)> report);

@@ -36,30 +36,6 @@ void Report(const std::wstring& text)
     CloseHandle(file);
 }
 
-// The lookup of a missing branding value shows a system message box; a timer
-// reads and closes it so nothing waits for a user.
-BOOL CALLBACK CloseMessageBox(HWND window, LPARAM)
-{
-    wchar_t className[64] = {}, caption[128] = {};
-    GetClassNameW(window, className, 64);
-    if (std::wstring(className) != L"#32770")
-        return TRUE;
-    GetWindowTextW(window, caption, 128);
-    std::wstring report = caption;
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t text[256] = {};
-        GetClassNameW(child, className, 64);
-        GetWindowTextW(child, text, 256);
-        if (std::wstring(className) == L"Static" && text[0])
-            report += std::wstring(L"|") + text;
-    }
-    Report(report);
-    PostMessageW(window, WM_COMMAND, IDOK, 0);
-    return FALSE;
-}
-
-void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), CloseMessageBox, 0); }
-
 bool InChild()
 {
     wchar_t folder[MAX_PATH];
@@ -70,7 +46,8 @@ bool InChild()
         Report(caption + L"|" + text);
         return IDOK;
     });
-    SetTimer(nullptr, 0, 50, OnTimer);
+    // The lookup of a missing branding value shows a system message box.
+    AnswerSystemMessageBoxes(Report);
     return true;
 }
 
