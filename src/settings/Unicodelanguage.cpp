@@ -1,4 +1,5 @@
 #include "settings/Unicodelanguage.h"
+#include "platform/ExecutablePath.h"
 
 #include <shlobj.h>
 #include <algorithm>
@@ -76,28 +77,8 @@ struct UnicodeLanguage::Expansion {
     size_t charsLeft = kMaxInsertedChars;
 };
 
-UnicodeLanguage::UnicodeLanguage()
+UnicodeLanguage::UnicodeLanguage() : executableFolder(::ExecutableFolder()), executableBaseName(::ExecutableBaseName())
 {
-    wchar_t buffer[520] = {};
-    DWORD length = GetModuleFileNameW(nullptr, buffer, 520);
-    std::wstring path(buffer, length);
-    // Wine names a program started from a host folder outside every drive
-    // (the build's tests and tools) "unix\..."; it is reached as "\\?\unix\...".
-    if (path.rfind(L"unix\\", 0) == 0)
-        path = L"\\\\?\\" + path;
-    size_t slash = path.rfind(L'\\');
-    size_t dot = path.rfind(L'.');
-    // Only a dot in the file name starts the extension, never one in a folder name.
-    if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash))
-        path.resize(dot);
-    if (slash != std::wstring::npos) {
-        executableFolder = path.substr(0, slash);
-        executableBaseName = path.substr(slash + 1);
-    } else {
-        wchar_t current[MAX_PATH] = {};
-        GetCurrentDirectoryW(MAX_PATH, current);
-        executableFolder = current;
-    }
     SelectLanguage(0);
 }
 

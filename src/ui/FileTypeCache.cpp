@@ -77,9 +77,7 @@ bool FileTypeCache::Lookup(const std::wstring& path, const std::wstring& name, b
         // The type name is the extension's, whatever the icon; the first file
         // of a type answers for all of them.
         if (entry.perFile) {
-            SHFILEINFOW info{};
-            if (SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info), SHGFI_TYPENAME))
-                entry.typeName = info.szTypeName;
+            entry.typeName = ShellTypeName(path);
         } else {
             LookUpFileInfoDisplay(path, entry.iconIndex, entry.typeName);
         }

@@ -1,5 +1,6 @@
 #include "ui/HelpWindow.h"
 
+#include "platform/ExecutablePath.h"
 #include "settings/Unicodelanguage.h"
 #include "ui/Utils.h"
 
@@ -28,23 +29,6 @@ void TFormHelp::Execute(const std::wstring& url)
     WB.Navigate(url);
     ShowModal();
 }
-
-namespace {
-
-std::wstring ExecutablePath()
-{
-    std::vector<wchar_t> buffer(1024);
-    while (true) {
-        DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0)
-            return std::wstring();
-        if (length < buffer.size())
-            return std::wstring(buffer.data(), length);
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
-}  // namespace
 
 std::wstring HelpURL() { return HelpURL(ExecutablePath(), Language().GetText(L"HelpWindow.StartURL")); }
 

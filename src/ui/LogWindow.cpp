@@ -1,9 +1,10 @@
 #include "ui/LogWindow.h"
-
 #include "log/Log.h"
 #include "settings/Unicodelanguage.h"
 #include "settings/Vxuserconfig.h"
 #include "ui/Utils.h"
+#include "ui/toolkit/Scopes.h"
+
 
 #include <algorithm>
 #include <cmath>
@@ -165,11 +166,12 @@ void TFormLog::FillList()
     categoryWords[0] = language.GetText(L"LogWindow.Debug");
     categoryWords[1] = language.GetText(L"LogWindow.Info");
     categoryWords[2] = language.GetText(L"LogWindow.Error");
-    LV.BeginUpdate();
-    LV.Clear();
     int count = static_cast<int>(std::min<size_t>(log.Count(), INT_MAX));
-    LV.SetItemCount(count);
-    LV.EndUpdate();
+    {
+        tk::UpdateScope<tk::ListView> drawing(LV);
+        LV.Clear();
+        LV.SetItemCount(count);
+    }
     if (count > 0) {
         LV.SetSelected(count - 1, true);
         LV.MakeVisible(count - 1);

@@ -3,6 +3,7 @@
 #include "ui/MainWindow.h"
 
 #include "log/Log.h"
+#include "platform/ExecutablePath.h"
 #include "platform/Shellfolder.h"
 #include "platform/SystemError.h"
 #include "settings/Oem.h"
@@ -23,36 +24,12 @@
 
 namespace {
 
-std::wstring ExecutablePath()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    while (true) {
-        DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
-std::wstring BrandingFileBesideExecutable()
-{
-    std::wstring path = ExecutablePath();
-    return path.substr(0, path.rfind(L'\\') + 1) + L"KESTO.OEM";
-}
-
-// The caption of the start-up messages shown before any text can be looked up.
-std::wstring ExecutableName()
-{
-    std::wstring path = ExecutablePath();
-    std::wstring name = path.substr(path.rfind(L'\\') + 1);
-    return name.substr(0, name.rfind(L'.'));
-}
+std::wstring BrandingFileBesideExecutable() { return ExecutableFolder() + L"\\KESTO.OEM"; }
 
 [[noreturn]] void EndWithMessage(const wchar_t* text)
 {
-    tk::Application::Instance().ShowMessageBox(text, ExecutableName(), MB_OK);
+    // The caption is the program's name: no text can be looked up yet.
+    tk::Application::Instance().ShowMessageBox(text, ExecutableBaseName(), MB_OK);
     ExitProcess(0);
 }
 

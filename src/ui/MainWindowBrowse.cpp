@@ -5,6 +5,7 @@
 #include "platform/Shellfolder.h"
 #include "settings/Unicodelanguage.h"
 #include "ui/Utils.h"
+#include "ui/toolkit/Scopes.h"
 
 #include <unordered_set>
 
@@ -42,36 +43,6 @@ uint64_t FileTimeValue(const FILETIME& time)
 {
     return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
-
-std::wstring ShellTypeName(const std::wstring& path)
-{
-    SHFILEINFOW info{};
-    return SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info), SHGFI_TYPENAME) ? info.szTypeName : L"";
-}
-
-// Suspends drawing of a list or tree while it is refilled.
-template <typename View>
-class UpdateScope {
-public:
-    explicit UpdateScope(View& view) : view_(view) { view_.BeginUpdate(); }
-    ~UpdateScope() { view_.EndUpdate(); }
-    UpdateScope(const UpdateScope&) = delete;
-    UpdateScope& operator=(const UpdateScope&) = delete;
-
-private:
-    View& view_;
-};
-
-class BusyScope {
-public:
-    explicit BusyScope(TFormMain& form) : form_(form) { form_.SetBusyCursor(true); }
-    ~BusyScope() { form_.SetBusyCursor(false); }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    TFormMain& form_;
-};
 
 }  // namespace
 
@@ -146,7 +117,7 @@ void TFormMain::ReadChildren(tk::TreeNode node)
 
 void TFormMain::TVExpanding(tk::TreeNode node, bool& allowExpansion)
 {
-    BusyScope busy(*this);
+    tk::BusyScope busy(*this);
     ReadChildren(node);
     allowExpansion = true;
 }
@@ -157,7 +128,7 @@ void TFormMain::TVChange(tk::TreeNode node)
         return;
     ShellFolder* folder = TV.Data<ShellFolder>(node);
     {
-        BusyScope busy(*this);
+        tk::BusyScope busy(*this);
         ReadChildren(node);
         StatusBar.SetPanelText(0, L"Scanning " + TV.NodeText(node));
         ListFolder(node);
@@ -189,7 +160,7 @@ int TFormMain::AddRow(const std::wstring& caption, std::unique_ptr<LVData> row, 
 void TFormMain::ListFolder(tk::TreeNode node)
 {
     ShellFolder* folder = TV.Data<ShellFolder>(node);
-    UpdateScope<tk::ListView> drawing(LV);
+    tk::UpdateScope<tk::ListView> drawing(LV);
     ClearList();
     fileTypes_.Clear();
     // A sub-folder that both the shell and the directory scan report is listed once.
@@ -296,7 +267,7 @@ void TFormMain::LVDblClick()
         return;
     // Selecting the node lists it anew, which releases this row.
     std::wstring wanted = row->folder->parsingName;
-    BusyScope busy(*this);
+    tk::BusyScope busy(*this);
     tk::TreeNode parent = TV.Selected();
     if (parent == nullptr)
         return;
@@ -312,7 +283,7 @@ void TFormMain::LVDblClick()
 
 void TFormMain::ClearList()
 {
-    UpdateScope<tk::ListView> drawing(LV);
+    tk::UpdateScope<tk::ListView> drawing(LV);
     LV.Clear();
     ownIcons_.clear();
     nextOwnIcon_ = 0;
@@ -337,10 +308,10 @@ void TFormMain::ButtonRefreshClick()
     tk::TreeNode node = TV.Selected();
     if (node == nullptr)
         return;
-    BusyScope busy(*this);
+    tk::BusyScope busy(*this);
     // The rows go before the folders they point at.
     ClearList();
-    UpdateScope<tk::TreeView> drawing(TV);
+    tk::UpdateScope<tk::TreeView> drawing(TV);
     DeleteChildNodes(node);
     AddChildFolders(node);
     TV.Select(nullptr);

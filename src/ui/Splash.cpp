@@ -1,5 +1,7 @@
 #include "ui/Splash.h"
 
+#include "platform/ExecutablePath.h"
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -37,19 +39,7 @@ SplashState& State()
 int64_t Now() { return static_cast<int64_t>(GetTickCount64()); }
 
 // The executable's file name without folder and extension, then "_Splash".
-std::wstring SplashClassName()
-{
-    std::vector<wchar_t> buffer(1024);
-    DWORD length = 0;
-    while ((length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()))) >= buffer.size())
-        buffer.resize(buffer.size() * 2);
-    std::wstring name(buffer.data(), length);
-    name = name.substr(name.rfind(L'\\') + 1);
-    size_t dot = name.rfind(L'.');
-    if (dot != std::wstring::npos)
-        name.resize(dot);
-    return name + L"_Splash";
-}
+std::wstring SplashClassName() { return ExecutableBaseName() + L"_Splash"; }
 
 LRESULT CALLBACK SplashProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -103,6 +103,11 @@ int SystemIconCache::IndexForPath(const std::wstring& path)
 void LookUpFileInfoDisplay(const std::wstring& path, int32_t& iconIndex, std::wstring& typeName)
 {
     iconIndex = IconCache().IndexForPath(path);
+    typeName = ShellTypeName(path);
+}
+
+std::wstring ShellTypeName(const std::wstring& path)
+{
     SHFILEINFOW info{};
-    typeName = SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info), SHGFI_TYPENAME) ? info.szTypeName : L"";
+    return SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info), SHGFI_TYPENAME) ? info.szTypeName : L"";
 }

@@ -49,3 +49,5 @@ private:
 
 // The display lookup of a wipe target: icon index and shell type name.
 void LookUpFileInfoDisplay(const std::wstring& path, int32_t& iconIndex, std::wstring& typeName);
+// The shell's type name of a path ("Text Document"), "" when it has none.
+std::wstring ShellTypeName(const std::wstring& path);

@@ -9,6 +9,7 @@
 #include "ui/Forms.h"
 #include "ui/FreeSpaceWipeWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/toolkit/Scopes.h"
 
 namespace {
 
@@ -29,9 +30,8 @@ MethodAndRounds ConfiguredMethod(VxUserConfig& config)
 void ForgetListing(TFormMain& main)
 {
     main.ClearList();
-    main.TV.BeginUpdate();
+    tk::UpdateScope<tk::TreeView> drawing(main.TV);
     main.DeleteChildNodes(main.TV.Selected());
-    main.TV.EndUpdate();
 }
 
 void WipeVolume(TFormMain& main, TFormVolumeWipe* window, VxUserConfig& config)

@@ -1,10 +1,11 @@
 #include "ui/WipeListWindow.h"
-
-#include <algorithm>
-
 #include "settings/Unicodelanguage.h"
 #include "ui/SessionState.h"
 #include "ui/Utils.h"
+#include "ui/toolkit/Scopes.h"
+
+#include <algorithm>
+
 
 namespace {
 
@@ -109,13 +110,14 @@ bool TFormWipeList::Execute(FileList& list, int32_t method, bool confirmation)
     ButtonOK.SetVisible(confirmation);
     ButtonCancel.SetCaption(language.GetText(confirmation ? L"WipeListWindow.ConfirmCancel" : L"WipeListWindow.DoneOK"));
 
-    LV.BeginUpdate();
-    LV.SetSmallImages(IconCache().ImageList());
-    LV.SetItemCount(0);
-    LV.SetItemCount(static_cast<int>(rows.size()));
-    if (!rows.empty())
-        LV.MakeVisible(0);
-    LV.EndUpdate();
+    {
+        tk::UpdateScope<tk::ListView> drawing(LV);
+        LV.SetSmallImages(IconCache().ImageList());
+        LV.SetItemCount(0);
+        LV.SetItemCount(static_cast<int>(rows.size()));
+        if (!rows.empty())
+            LV.MakeVisible(0);
+    }
 
     bool confirmed = ShowModal() == tk::mrOK;
     // The caller's list may go once this returns.
