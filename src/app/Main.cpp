@@ -6,6 +6,7 @@
 #include "platform/ConsoleOutput.h"
 #include "platform/ExecutablePath.h"
 #include "platform/StartGathering.h"
+#include "settings/Oem.h"
 #include "settings/Oemutils.h"
 #include "settings/Unicodelanguage.h"
 #include "settings/Vxuserconfig.h"
@@ -28,6 +29,15 @@
 #include "ui/toolkit/Components.h"
 
 namespace {
+
+// Where a run without windows writes, while it runs.
+LineOutput* linesOut = nullptr;
+
+class LinesOut {
+public:
+    explicit LinesOut(LineOutput& output) { linesOut = &output; }
+    ~LinesOut() { linesOut = nullptr; }
+};
 
 // The process-wide instances exist before the first window, in this order:
 // branding tree, icon cache, configuration store, language manager, logger.
@@ -83,17 +93,37 @@ int RunApplication(const StartRequest& request)
     return exitCode;
 }
 
+// The value the settings store needs that the branding file lacks, or null.
+// The branding's own check would end the program with a message box.
+const char* MissingSettingsValue(COEMConfig& branding)
+{
+    COEMConfigValue* storage = branding.FindValue("Settings/ConfigStorageType");
+    if (storage == nullptr)
+        return "Settings/ConfigStorageType";
+    if (storage->GetInt() == StoreRegistry && branding.FindValue("Settings/ConfigRegistryKey") == nullptr)
+        return "Settings/ConfigRegistryKey";
+    return nullptr;
+}
+
 // Without windows, the branding file only decides where the settings are
 // (and so the language); the main window checks it completely.
 bool LoadBrandingForSettings(std::wstring& problem)
 {
     const std::wstring path = ExecutableFolder() + L"\\KESTO.OEM";
-    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
         problem = L"No OEM file";
-    else if (!LoadOEMFile(path, OEMConfig()))
+    } else if (!LoadOEMFile(path, OEMConfig())) {
         problem = L"Corrupted OEM file";
-    else
+    } else if (const char* missing = MissingSettingsValue(OEMConfig())) {
+        problem = L"Missing OEM value : /" + std::wstring(missing, missing + strlen(missing));
+    } else {
+        // The store's one message would wait in a box for a user who is not there.
+        UserConfig().SetMessageFunction([](const wchar_t* text) {
+            if (linesOut != nullptr)
+                linesOut->WriteLine(text);
+        });
         Language().SelectLanguage(UserConfig().ReadInt(L"Config", L"Language", Language().GetLanguageId()));
+    }
     return problem.empty();
 }
 
@@ -102,6 +132,7 @@ bool LoadBrandingForSettings(std::wstring& problem)
 int ShowUsage(const StartRequest& request)
 {
     ConsoleOutput output;
+    LinesOut writing(output);
     std::wstring problem;
     LoadBrandingForSettings(problem);
     std::wstring text = UsageText(Language(), request);
@@ -121,6 +152,7 @@ int ShowUsage(const StartRequest& request)
 int RunUnattended(const StartRequest& request)
 {
     ConsoleOutput output;
+    LinesOut writing(output);
     std::wstring problem;
     if (!LoadBrandingForSettings(problem)) {
         output.WriteLine(problem);

@@ -16,17 +16,12 @@ ConsoleOutput::ConsoleOutput()
     // means it already has one.
     hasConsole_ = AttachConsole(ATTACH_PARENT_PROCESS) || GetLastError() == ERROR_ACCESS_DENIED;
     HANDLE given = GetStdHandle(STD_OUTPUT_HANDLE);
-    if (given != nullptr && given != INVALID_HANDLE_VALUE) {
-        DWORD type = GetFileType(given);
-        if (type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE) {
-            handle_ = given;
-            return;
-        }
-        if (type == FILE_TYPE_CHAR && IsConsoleHandle(given)) {
-            handle_ = given;
-            toConsole_ = true;
-            return;
-        }
+    DWORD type = given != nullptr && given != INVALID_HANDLE_VALUE ? GetFileType(given) : FILE_TYPE_UNKNOWN;
+    // A file, a pipe, or a device such as NUL that the output was sent to.
+    if (type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE || type == FILE_TYPE_CHAR) {
+        handle_ = given;
+        toConsole_ = IsConsoleHandle(given);
+        return;
     }
     if (!hasConsole_)
         return;

@@ -112,7 +112,7 @@ void AddDialogs(std::vector<LanguageKey>& keys)
                                      L"LoggingEnabled", L"LoggingDisabled", L"LogFile", L"LogFileBrowse", L"OK",
                                      L"Cancel", L"SaveDialogTitle", L"SaveDialogFilter"});
     AddAll(keys, L"OptionsWindow.", {L"LogSaveFailed", L"LogSaveFailedLoggingOff"}, Join(kSystemError, {L"LogFile"}));
-    keys.push_back({L"OptionsWindow.ExplorerMenu", kNone});
+    AddAll(keys, L"OptionsWindow.", {L"Explorer", L"ExplorerMenu"});
     keys.push_back({L"OptionsWindow.ExplorerMenuFailed", kSystemError});
     AddAll(keys, L"ExplorerMenu.", {L"Wipe", L"WipeFreeSpace"});
     AddAll(keys, L"HelpWindow.", {L"Title", L"StartURL"});

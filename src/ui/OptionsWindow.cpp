@@ -66,6 +66,7 @@ TFormOptions::TFormOptions(VxUserConfig& config, UnicodeLanguage& language, Logg
     ButtonLogBrowse.SetBounds(428, 289, 62, 21);
     ButtonLogBrowse.SetAnchors(akTop | akRight);
     ButtonLogBrowse.OnClick = [this] { ButtonLogBrowseClick(); };
+    LabelExplorerMenu.SetBounds(8, 321, 0, 13);
     CBExplorerMenu.SetBounds(120, 320, 370, 17);
     CBExplorerMenu.SetAnchors(akLeft | akTop | akRight);
     ButtonOK.SetBounds(337, 348, 71, 25);
@@ -116,6 +117,7 @@ void TFormOptions::Translate()
     RBLogDisabled.SetCaption(language.GetText(L"OptionsWindow.LoggingDisabled"));
     LabelLog.SetCaption(language.GetText(L"OptionsWindow.LogFile"));
     ButtonLogBrowse.SetCaption(language.GetText(L"OptionsWindow.LogFileBrowse"));
+    LabelExplorerMenu.SetCaption(language.GetText(L"OptionsWindow.Explorer"));
     CBExplorerMenu.SetCaption(language.GetText(L"OptionsWindow.ExplorerMenu"));
     ButtonOK.SetCaption(language.GetText(L"OptionsWindow.OK"));
     ButtonCancel.SetCaption(language.GetText(L"OptionsWindow.Cancel"));

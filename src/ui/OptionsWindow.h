@@ -35,6 +35,7 @@ public:
     tk::Label LabelLog{this};
     tk::Edit EditLog{this};
     tk::Button ButtonLogBrowse{this};
+    tk::Label LabelExplorerMenu{this};
     tk::CheckBox CBExplorerMenu{this};
     tk::Button ButtonOK{this};
     tk::Button ButtonCancel{this};

@@ -298,8 +298,9 @@ void UnattendedWipe::Summarise()
         variables[L"FileSize"] = std::to_wstring(targets->TotalSize);
         variables[L"FileSizeK"] = FormatSizeKB(static_cast<int64_t>(targets->TotalSize));
         variables[L"ScanFailureCount"] = std::to_wstring(outcome.scanFailures);
+        // What a cancel alone leaves unfinished is no error.
         bool errors = outcome.errorRecords > 0 || last.FailedCount > 0 || outcome.scanFailures > 0 ||
-                      (!outcome.cancelled && last.PartialCount > 0);
+                      (!outcome.cancelled && (last.PartialCount > 0 || !AllDestroyed()));
         std::wstring word = outcome.cancelled ? L"Cancelled" : L"Completed";
         Line(std::wstring(freeSpace ? L"FreeSpaceWipeWindow" : L"FileWipeWindow") + L".Header" + word +
                  (errors ? L"WithErrors" : L""),
@@ -318,10 +319,15 @@ int UnattendedWipe::ExitCode() const
     if (!outcome.missing.empty() || outcome.scanFailures > 0 || outcome.errorRecords > 0 || last.FailedCount > 0 ||
         last.PartialCount > 0)
         return kExitNotAllDestroyed;
-    for (int32_t index = 0; index < targets->Count(); ++index)
+    return AllDestroyed() ? kExitDestroyed : kExitNotAllDestroyed;
+}
+
+bool UnattendedWipe::AllDestroyed() const
+{
+    for (int32_t index = 0; targets != nullptr && index < targets->Count(); ++index)
         if (!targets->At(index)->Success)
-            return kExitNotAllDestroyed;
-    return kExitDestroyed;
+            return false;
+    return true;
 }
 
 void UnattendedWipe::WriteJobReport()

@@ -88,6 +88,7 @@ private:
     void Wait(const std::function<bool()>& done);
     void Summarise();
     int ExitCode() const;
+    bool AllDestroyed() const;
     // The one place where the job's report is written (/report FILE).
     void WriteJobReport();
     void StartLog();

@@ -66,9 +66,13 @@ HICON ShieldIcon(int size)
 
 }  // namespace
 
-void PictureButton::DrawShield(HDC dc, int right, int bottom) const
+void PictureButton::DrawShield(HDC dc, int right, int bottom, int glyphHeight) const
 {
+    // Branding glyphs keep their pixels on any monitor: beside one, the
+    // shield keeps to half its height.
     int size = ScaleToPx(16);
+    if (glyphHeight > 0)
+        size = std::max(12, std::min(size, glyphHeight / 2));
     HICON icon = ShieldIcon(size);
     if (icon == nullptr)
         return;
@@ -135,9 +139,9 @@ void PictureButton::Paint(HDC dc, const RECT& rect, bool pressed, bool focused) 
     // Over the glyph's lower right corner, as on the system's own buttons;
     // in the button's upper right corner when it has no glyph.
     if (shield_ && glyphHeight > 0)
-        DrawShield(dc, glyphLeft + glyphWidth + ScaleToPx(4), top + glyphHeight);
+        DrawShield(dc, glyphLeft + glyphWidth + ScaleToPx(4), top + glyphHeight, glyphHeight);
     else if (shield_)
-        DrawShield(dc, rect.right - ScaleToPx(3) + offset, rect.top + ScaleToPx(3) + ScaleToPx(16) + offset);
+        DrawShield(dc, rect.right - ScaleToPx(3) + offset, rect.top + ScaleToPx(3) + ScaleToPx(16) + offset, 0);
     textRect = {rect.left + 2 + offset, top + glyphHeight + spacing, rect.right - 2 + offset, rect.bottom};
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));

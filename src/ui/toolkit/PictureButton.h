@@ -35,7 +35,7 @@ protected:
 
 private:
     void DrawGlyph(HDC dc, int left, int top) const;
-    void DrawShield(HDC dc, int right, int bottom) const;
+    void DrawShield(HDC dc, int right, int bottom, int glyphHeight) const;
     GdiObject<HBITMAP> glyph_;
     int numGlyphs_ = 2;
     int spacing_ = 4;
