@@ -131,7 +131,7 @@ void AddCommandLine(std::vector<LanguageKey>& keys)
     keys.push_back({L"CommandLine.Usage", {L"Program"}});
     AddAll(keys, L"CommandLine.",
            {L"UnknownSwitch", L"MissingValue", L"MissingDrive", L"BadDrive", L"BadMethod", L"BadRounds", L"Repeated",
-            L"OneJob", L"UnexpectedArgument", L"UnattendedOnly"},
+            L"OneJob", L"UnexpectedArgument", L"UnattendedOnly", L"DriveAsPath"},
            {L"Argument"});
     AddAll(keys, L"CommandLine.", {L"EmptyPath", L"MissingPath", L"YesMissing", L"ReportUnavailable"});
     keys.push_back({L"CommandLine.NotFound", {L"Path"}});

@@ -53,6 +53,10 @@ public:
                 Switch(argument);
             else if (argument.empty())
                 Fail(L"CommandLine.EmptyPath");
+            // "D:" names the current folder of drive D:, rarely what is meant
+            // where everything named is destroyed.
+            else if (argument.size() == 2 && !DriveRootOf(argument).empty())
+                Fail(L"CommandLine.DriveAsPath", argument);
             else
                 request.paths.push_back(argument);
         }

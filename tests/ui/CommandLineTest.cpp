@@ -67,6 +67,8 @@ TEST(CommandLine, EveryCommandLineMeansWhatItSaysOrSaysWhatIsWrong)
         {L"a /yes /yes /wipe", M::BadUsage, {}, L"", -1, 0, L"", L"CommandLine.Repeated", L"/yes"},
         {L"a /rounds 2 /rounds 2", M::BadUsage, {}, L"", -1, 0, L"", L"CommandLine.Repeated", L"/rounds"},
         {L"a \"\"", M::BadUsage, {}, L"", -1, 0, L"", L"CommandLine.EmptyPath"},
+        {L"/wipe d: /yes", M::BadUsage, {}, L"", -1, 0, L"", L"CommandLine.DriveAsPath", L"d:"},
+        {L"/wipe d:\\ D:rel /yes", M::FilesUnattended, {L"d:\\", L"D:rel"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "Varnox.exe " << std::string(c.line, c.line + wcslen(c.line)));
