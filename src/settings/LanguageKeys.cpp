@@ -137,7 +137,7 @@ void AddCommandLine(std::vector<LanguageKey>& keys)
     keys.push_back({L"CommandLine.NotFound", {L"Path"}});
     keys.push_back({L"CommandLine.Found", {L"FileCount", L"DirCount", L"FileSize", L"FileSizeK"}});
     keys.push_back({L"CommandLine.Starting", kWipedWith});
-    keys.push_back({L"CommandLine.FileProgress", {L"TargetIndex", L"TargetCount", L"TargetName"}});
+    keys.push_back({L"CommandLine.Destroyed", {L"TargetName"}});
     keys.push_back({L"CommandLine.PassProgress", StateVariables()});
     keys.push_back({L"CommandLine.Percent", Join(StateVariables(), {L"Percent"})});
     keys.push_back({L"CommandLine.Error", {L"Message"}});

@@ -218,15 +218,9 @@ void UnattendedWipe::Wait(const std::function<bool()>& done)
 void UnattendedWipe::OnProgress(const WipeStateData& state)
 {
     last = state;
-    if (state.TargetType == TargetFiles) {
-        const FileInfo* target = targets != nullptr ? targets->At(state.TargetIndex) : nullptr;
-        if (target != nullptr && state.TargetIndex != shownTarget) {
-            shownTarget = state.TargetIndex;
-            Line(L"CommandLine.FileProgress", {{L"TargetIndex", std::to_wstring(int64_t(state.TargetIndex) + 1)},
-                                               {L"TargetCount", std::to_wstring(state.TargetCount)},
-                                               {L"TargetName", target->Path}});
-        }
-    } else {
+    // Each destroyed item gets a line of its own when it is done (those
+    // reports always arrive); a free-space job tells its rounds and passes.
+    if (state.TargetType != TargetFiles) {
         int32_t pass = state.RoundIndex * 1000 + state.PassIndex;
         if (pass != shownPass && state.State == StateWiping) {
             shownPass = pass;
@@ -277,12 +271,15 @@ void UnattendedWipe::OnTargetDeleted(int32_t index)
         return;
     const TextVariables wiped = {{L"WipeMethod", std::to_wstring(outcome.method)},
                                  {L"RoundCount", std::to_wstring(outcome.rounds)}};
-    if (request.mode == StartMode::FreeSpaceUnattended)
+    if (request.mode == StartMode::FreeSpaceUnattended) {
         log.Add(LogCategory::Info, request.root, L"Log.FreeSpaceWiped", wiped);
-    else if (target->IsFile)
+        return;
+    }
+    if (target->IsFile)
         log.Add(LogCategory::Info, target->Path, L"Log.FileWiped", wiped);
     else
         log.Add(LogCategory::Info, target->Path, L"Log.DirDeleted");
+    Line(L"CommandLine.Destroyed", {{L"TargetName", target->Path}});
 }
 
 void UnattendedWipe::Summarise()

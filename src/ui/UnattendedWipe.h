@@ -112,7 +112,6 @@ private:
     std::unique_ptr<WiperThread> job;
     bool finished = false;
     WipeStateData last;
-    int32_t shownTarget = -1;
     int shownTenth = -1;
     int32_t shownPass = -1;
     UnattendedOutcome outcome;

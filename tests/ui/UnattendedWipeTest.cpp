@@ -227,8 +227,8 @@ TEST(UnattendedProgram, WipesWhatItIsToldPrintsItsWorkLogsItAndSaysWhatWentWrong
     EXPECT_FALSE(DirectoryExists(data / L"with space"));
     EXPECT_TRUE(HasLine(lines, Text(L"CommandLine.Found", {{L"FileCount", L"3"}, {L"DirCount", L"2"},
                                                            {L"FileSizeK", FormatSizeKB(5002)}})));
-    EXPECT_TRUE(HasLine(lines, Text(L"CommandLine.FileProgress",
-                                    {{L"TargetIndex", L"3"}, {L"TargetCount", L"5"}, {L"TargetName", relative}})));
+    for (const std::wstring& path : {spaced, inner, relative, data / L"with space\\sub", data / L"with space"})
+        EXPECT_TRUE(HasLine(lines, Text(L"CommandLine.Destroyed", {{L"TargetName", path}})));
     EXPECT_EQ(lines.back(), Text(L"CommandLine.ResultDestroyed", {{L"ExitCode", L"0"}}));
     std::deque<LogEntry> records;
     ASSERT_EQ(ReadLogFile(program.LogFile(), records), static_cast<DWORD>(ERROR_SUCCESS));
