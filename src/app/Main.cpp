@@ -146,7 +146,7 @@ int ShowUsage(const StartRequest& request)
         UINT icon = request.mode == StartMode::Usage ? MB_ICONINFORMATION : MB_ICONERROR;
         tk::Application::Instance().ShowMessageBox(text, ExecutableBaseName(), MB_OK | icon);
     }
-    return request.mode == StartMode::Usage ? kExitDestroyed : kExitUsageError;
+    return request.mode == StartMode::Usage ? 0 : kExitUsageError;
 }
 
 int RunUnattended(const StartRequest& request)

@@ -165,8 +165,8 @@ void UnattendedWipe::RunJob(uint8_t targetType)
     Line(L"CommandLine.Starting",
          {{L"WipeMethod", std::to_wstring(outcome.method)}, {L"RoundCount", std::to_wstring(outcome.rounds)}});
     DWORD error = ERROR_SUCCESS;
-    // As in the windows: a volume is only ever written after a person said
-    // so, and tests, where nobody attends, bring a simulated one.
+    // As in the windows: while the application is unattended (tests), no
+    // volume job runs on the system's I/O, so no test can reach a device.
     if (targetType != TargetFiles && &io == &SystemWipeIo() && tk::Application::Instance().Unattended()) {
         error = ERROR_ACCESS_DENIED;
     } else {
