@@ -112,12 +112,39 @@ void AddDialogs(std::vector<LanguageKey>& keys)
                                      L"LoggingEnabled", L"LoggingDisabled", L"LogFile", L"LogFileBrowse", L"OK",
                                      L"Cancel", L"SaveDialogTitle", L"SaveDialogFilter"});
     AddAll(keys, L"OptionsWindow.", {L"LogSaveFailed", L"LogSaveFailedLoggingOff"}, Join(kSystemError, {L"LogFile"}));
+    AddAll(keys, L"OptionsWindow.", {L"Explorer", L"ExplorerMenu"});
+    keys.push_back({L"OptionsWindow.ExplorerMenuFailed", kSystemError});
+    AddAll(keys, L"ExplorerMenu.", {L"Wipe", L"WipeFreeSpace"});
     AddAll(keys, L"HelpWindow.", {L"Title", L"StartURL"});
     AddAll(keys, L"AboutWindow.", {L"Title", L"Close"});
 
     AddAll(keys, L"Dialog.", {L"Warning", L"Error", L"Information", L"Confirmation", L"Yes", L"No", L"OK", L"Cancel",
                               L"Abort", L"Retry", L"Ignore", L"All", L"NoToAll", L"YesToAll", L"Help"});
     AddAll(keys, L"Font.", {L"Name", L"Size"});
+}
+
+// What a run from the command line writes: the usage, what is wrong with a
+// command line, and the lines of a wipe without windows (its summary is the
+// header its window would show).
+void AddCommandLine(std::vector<LanguageKey>& keys)
+{
+    keys.push_back({L"CommandLine.Usage", {L"Program"}});
+    AddAll(keys, L"CommandLine.",
+           {L"UnknownSwitch", L"MissingValue", L"MissingDrive", L"BadDrive", L"BadMethod", L"BadRounds", L"Repeated",
+            L"OneJob", L"UnexpectedArgument", L"UnattendedOnly", L"DriveAsPath"},
+           {L"Argument"});
+    AddAll(keys, L"CommandLine.", {L"EmptyPath", L"MissingPath", L"YesMissing", L"ReportUnavailable"});
+    keys.push_back({L"CommandLine.NotFound", {L"Path"}});
+    keys.push_back({L"CommandLine.Found", {L"FileCount", L"DirCount", L"FileSize", L"FileSizeK"}});
+    keys.push_back({L"CommandLine.Starting", kWipedWith});
+    keys.push_back({L"CommandLine.Destroyed", {L"TargetName"}});
+    keys.push_back({L"CommandLine.PassProgress", StateVariables()});
+    keys.push_back({L"CommandLine.Percent", Join(StateVariables(), {L"Percent"})});
+    keys.push_back({L"CommandLine.Error", {L"Message"}});
+    keys.push_back({L"CommandLine.ErrorAbout", {L"Target", L"Message"}});
+    AddAll(keys, L"CommandLine.", {L"ResultDestroyed", L"ResultNotAllDestroyed", L"ResultCancelled"}, {L"ExitCode"});
+    keys.push_back({L"CommandLine.LogSaveFailed", Join(kSystemError, {L"LogFile"})});
+    keys.push_back({L"CommandLine.ReportFailed", Join(kSystemError, {L"ReportFile"})});
 }
 
 void AddLog(std::vector<LanguageKey>& keys)
@@ -135,6 +162,8 @@ void AddLog(std::vector<LanguageKey>& keys)
     keys.push_back({L"Log.VerificationError", {L"WrittenDataHash", L"ReadDataHash"}});
     keys.push_back({L"Log.FreeSpaceClustersSkipped", {L"ClusterCount"}});
     keys.push_back({L"Log.JobStartError", kSystemError});
+    keys.push_back({L"Log.ElevationDeclined", kNone});
+    keys.push_back({L"Log.ElevationFailed", kSystemError});
     keys.push_back({L"Log.TempFileDeleteError", Join(kSystemError, {L"FileName"})});
     AddAll(keys, L"Log.", {L"RepeatedErrorsFolded", L"RecordsFolded"}, {L"RecordCount"});
 }
@@ -158,6 +187,7 @@ const std::vector<LanguageKey>& AllLanguageKeys()
         AddMainWindow(all);
         AddWipeWindows(all);
         AddDialogs(all);
+        AddCommandLine(all);
         AddLog(all);
         return all;
     }();

@@ -3,6 +3,7 @@
 #include "ui/MainWindow.h"
 
 #include "log/Log.h"
+#include "platform/Elevation.h"
 #include "platform/ExecutablePath.h"
 #include "platform/Shellfolder.h"
 #include "platform/SystemError.h"
@@ -11,6 +12,7 @@
 #include "settings/Unicodelanguage.h"
 #include "settings/Vxuserconfig.h"
 #include "ui/AboutWindow.h"
+#include "ui/ExplorerMenu.h"
 #include "ui/Forms.h"
 #include "ui/HelpWindow.h"
 #include "ui/LogWindow.h"
@@ -73,7 +75,8 @@ TFormMain::TFormMain(const MainWindowSetup& setup)
     : branding_(setup.branding != nullptr ? *setup.branding : OEMConfig()),
       config_(setup.config != nullptr ? *setup.config : UserConfig()),
       language_(setup.language != nullptr ? *setup.language : Language()),
-      log_(setup.log != nullptr ? *setup.log : AppLog())
+      log_(setup.log != nullptr ? *setup.log : AppLog()),
+      elevation_(setup.elevation != nullptr ? *setup.elevation : SystemElevation())
 {
     BuildControls();
     CreateHandle();
@@ -83,6 +86,7 @@ TFormMain::TFormMain(const MainWindowSetup& setup)
     language_.SelectLanguage(config_.ReadInt(L"Config", L"Language", language_.GetLanguageId()));
     StartSplash();
     ApplyLanguage();
+    UpdateElevationShields();
     RestoreGeometry();
     StartLog();
     InitialiseTree();
@@ -358,6 +362,7 @@ void TFormMain::ButtonOptionsClick()
     if (Forms().Options == nullptr || !Forms().Options->Execute())
         return;
     ApplyLanguage();
+    ExplorerMenu().UpdateTexts(ExplorerMenuTextsOf(language_));
     UpdateToolbarButtons();
     UpdateSelectionStatus();
 }

@@ -17,6 +17,7 @@
 #include "ui/toolkit/TreeView.h"
 
 class COEMConfig;
+class Elevation;
 class Logger;
 class ShellFolder;
 class UnicodeLanguage;
@@ -41,6 +42,13 @@ struct MainWindowSetup {
     VxUserConfig* config = nullptr;       // null: UserConfig()
     UnicodeLanguage* language = nullptr;  // null: Language()
     Logger* log = nullptr;                // null: AppLog()
+    Elevation* elevation = nullptr;       // null: SystemElevation()
+};
+
+// A method and rounds named on the command line; -1 and 0 stand for the configured ones.
+struct WipeChoice {
+    int32_t method = -1;
+    int32_t rounds = 0;
 };
 
 class TFormMain : public tk::Form {
@@ -81,6 +89,14 @@ public:
     void ButtonHelpClick();
     void ButtonAboutClick();
     void ButtonExitClick();
+
+    // The wipe commands for what the command line names. Paths go to the
+    // file wipe window as the Wipe button hands on the selection. A drive
+    // root goes to the drive (`wholeDrive`) or free-space window; when this
+    // process is not elevated, a Varnox that is is started for it instead
+    // (true once it runs).
+    void WipePaths(std::vector<std::wstring> paths, const WipeChoice& choice = {});
+    bool WipeVolumeRoot(const std::wstring& root, bool wholeDrive, const WipeChoice& choice = {});
 
     // What the wipe commands work on. Both are empty when no folder is
     // selected in the tree or nothing in the listing: a command then does
@@ -143,6 +159,10 @@ private:
     // Selection summary.
     void LVSelectItem();
 
+    // The drive and free-space jobs need an elevated process.
+    void UpdateElevationShields();
+    bool StartElevatedWipe(const std::wstring& root, bool wholeDrive, const WipeChoice& choice);
+
     struct Button {
         tk::PictureButton* control;
         const char* name;
@@ -154,6 +174,7 @@ private:
     VxUserConfig& config_;
     UnicodeLanguage& language_;
     Logger& log_;
+    Elevation& elevation_;
     bool selectionUpdatePending = false;
     std::unique_ptr<ShellFolder> networkFolder;
     bool buttonHints_ = true;

@@ -6,6 +6,7 @@
 #include "settings/Unicodelanguage.h"
 #include "settings/Vxuserconfig.h"
 #include "settings/WipeMethodCount.h"
+#include "ui/ExplorerMenu.h"
 #include "ui/Utils.h"
 #include "ui/toolkit/Components.h"
 
@@ -27,7 +28,7 @@ TFormOptions::TFormOptions(VxUserConfig& config, UnicodeLanguage& language, Logg
     SetBorderStyle(BorderStyle::Dialog);
     SetBorderIcons(0);
     SetPosition(Position::MainFormCenter);
-    SetClientSize(506, 357);
+    SetClientSize(506, 381);
     LabelLanguage.SetBounds(8, 16, 0, 13);
     CBLanguage.SetBounds(116, 13, 374, 21);
     CBLanguage.SetAnchors(akLeft | akTop | akRight);
@@ -65,12 +66,15 @@ TFormOptions::TFormOptions(VxUserConfig& config, UnicodeLanguage& language, Logg
     ButtonLogBrowse.SetBounds(428, 289, 62, 21);
     ButtonLogBrowse.SetAnchors(akTop | akRight);
     ButtonLogBrowse.OnClick = [this] { ButtonLogBrowseClick(); };
-    ButtonOK.SetBounds(337, 324, 71, 25);
+    LabelExplorerMenu.SetBounds(8, 321, 0, 13);
+    CBExplorerMenu.SetBounds(120, 320, 370, 17);
+    CBExplorerMenu.SetAnchors(akLeft | akTop | akRight);
+    ButtonOK.SetBounds(337, 348, 71, 25);
     ButtonOK.SetAnchors(akRight | akBottom);
     ButtonOK.SetDefault(true);
     ButtonOK.SetModalResult(mrOK);
     ButtonOK.OnClick = [this] { ButtonOKClick(); };
-    ButtonCancel.SetBounds(415, 324, 75, 25);
+    ButtonCancel.SetBounds(415, 348, 75, 25);
     ButtonCancel.SetAnchors(akRight | akBottom);
     ButtonCancel.SetCancel(true);
     ButtonCancel.SetModalResult(mrCancel);
@@ -93,6 +97,8 @@ bool TFormOptions::Execute()
     RBLogEnabled.SetChecked(logging);
     RBLogDisabled.SetChecked(!logging);
     EditLog.SetText(config.ReadString(L"Config", L"LogFile", DefaultLogPath()));
+    // The registry itself says whether the verbs are there.
+    CBExplorerMenu.SetChecked(ExplorerMenu().Installed());
 
     CBWipeMethodChange();
     TBWipePassesChange();
@@ -111,6 +117,8 @@ void TFormOptions::Translate()
     RBLogDisabled.SetCaption(language.GetText(L"OptionsWindow.LoggingDisabled"));
     LabelLog.SetCaption(language.GetText(L"OptionsWindow.LogFile"));
     ButtonLogBrowse.SetCaption(language.GetText(L"OptionsWindow.LogFileBrowse"));
+    LabelExplorerMenu.SetCaption(language.GetText(L"OptionsWindow.Explorer"));
+    CBExplorerMenu.SetCaption(language.GetText(L"OptionsWindow.ExplorerMenu"));
     ButtonOK.SetCaption(language.GetText(L"OptionsWindow.OK"));
     ButtonCancel.SetCaption(language.GetText(L"OptionsWindow.Cancel"));
     CBWipeMethod.Clear();
@@ -200,6 +208,7 @@ void TFormOptions::ButtonOKClick()
     config.WriteInt(L"Config", L"WipeMethod", method);
     if (TBWipePasses.Enabled())
         config.WriteInt(L"Config", PassesKey(method), TBWipePasses.Position());
+    ApplyExplorerMenu();
 
     bool loggingOn = RBLogEnabled.Checked();
     bool wasLogging = config.ReadInt(L"Config", L"Logging", 0) != 0;
@@ -223,4 +232,20 @@ void TFormOptions::ReportLogSaveFailure(const std::wstring& path, unsigned long 
     // Switched off, nothing writes this run's records any more.
     const wchar_t* key = loggingStaysOn ? L"OptionsWindow.LogSaveFailed" : L"OptionsWindow.LogSaveFailedLoggingOff";
     language.MessageDialog(language.GetText(key, variables), MessageDialogType::Error, DialogButton::OK, Color());
+}
+
+void TFormOptions::ApplyExplorerMenu()
+{
+    ExplorerMenu menu;
+    DWORD error = ERROR_SUCCESS;
+    if (CBExplorerMenu.Checked())
+        error = menu.Install(ExplorerMenuTextsOf(language));
+    else if (menu.Installed())
+        error = menu.Remove();
+    if (error == ERROR_SUCCESS)
+        return;
+    TextVariables variables;
+    AddSystemError(variables, error);
+    language.MessageDialog(language.GetText(L"OptionsWindow.ExplorerMenuFailed", variables), MessageDialogType::Error,
+                           DialogButton::OK, Color());
 }

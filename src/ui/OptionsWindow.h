@@ -35,6 +35,8 @@ public:
     tk::Label LabelLog{this};
     tk::Edit EditLog{this};
     tk::Button ButtonLogBrowse{this};
+    tk::Label LabelExplorerMenu{this};
+    tk::CheckBox CBExplorerMenu{this};
     tk::Button ButtonOK{this};
     tk::Button ButtonCancel{this};
 
@@ -50,6 +52,8 @@ private:
     void ButtonOKClick();
     // The log could not be written to the file in force before the dialog.
     void ReportLogSaveFailure(const std::wstring& path, unsigned long error, bool loggingStaysOn);
+    // Writes or removes Explorer's verbs as the box says.
+    void ApplyExplorerMenu();
     int SelectedMethod() const;
 
     VxUserConfig& config;

@@ -79,3 +79,46 @@ void AnswerSystemMessageBoxes(std::function<void(const std::wstring& report)> re
     BoxReport() = std::move(report);
     SetTimer(nullptr, 0, 50, LookForMessageBoxes);
 }
+
+ProgramRun::ProgramRun(const std::wstring& commandLine, const std::wstring& folder, const std::wstring& outputPath)
+{
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE output = CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                CREATE_ALWAYS, 0, nullptr);
+    if (output == INVALID_HANDLE_VALUE)
+        return;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    std::wstring line = commandLine;
+    PROCESS_INFORMATION started{};
+    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &startup, &started)) {
+        CloseHandle(started.hThread);
+        process = started.hProcess;
+    }
+    CloseHandle(output);
+}
+
+ProgramRun::~ProgramRun()
+{
+    if (process == nullptr)
+        return;
+    if (WaitForSingleObject(process, 0) != WAIT_OBJECT_0)
+        TerminateProcess(process, 99);
+    CloseHandle(process);
+}
+
+ChildResult ProgramRun::Wait(DWORD timeoutMs)
+{
+    ChildResult result;
+    result.started = process != nullptr;
+    if (!result.started)
+        return result;
+    result.ended = WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
+    if (!result.ended)
+        TerminateProcess(process, 99);
+    GetExitCodeProcess(process, &result.exitCode);
+    return result;
+}

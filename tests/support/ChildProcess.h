@@ -22,3 +22,20 @@ ChildResult RunChildTests(const std::wstring& filter, const wchar_t* variable, c
 // texts as "caption|text|...", and closes it with OK, so nothing waits for a
 // user.
 void AnswerSystemMessageBoxes(std::function<void(const std::wstring& report)> report);
+
+// Another program, started with its standard output and error going to a
+// file, for what it prints and its exit code. Ended when this goes.
+class ProgramRun {
+public:
+    // `commandLine` in the folder `folder`, writing to `outputPath`.
+    ProgramRun(const std::wstring& commandLine, const std::wstring& folder, const std::wstring& outputPath);
+    ~ProgramRun();
+    ProgramRun(const ProgramRun&) = delete;
+    ProgramRun& operator=(const ProgramRun&) = delete;
+
+    bool Started() const { return process != nullptr; }
+    ChildResult Wait(DWORD timeoutMs = 60000);
+
+private:
+    HANDLE process = nullptr;
+};

@@ -113,6 +113,7 @@ TFormMain& MainWindowHarness::Start()
     setup.config = &config;
     setup.language = &language;
     setup.log = &log;
+    setup.elevation = elevation;
     window = std::make_unique<TFormMain>(setup);
     return *window;
 }

@@ -66,6 +66,7 @@ public:
     VxUserConfig config{branding, folder};
     UnicodeLanguage language{folder, L"Varnox"};
     Logger log{language};
+    Elevation* elevation = nullptr;  // null: the system's
 
 private:
     std::unique_ptr<TFormMain> window;

@@ -3,6 +3,8 @@
 // anew; a drive root opens the drive wipe window with the configured method.
 #include "WipeTestSupport.h"
 #include "engine/SimulatedVolume.h"
+#include "platform/Elevation.h"
+#include "platform/ExecutablePath.h"
 #include "platform/Shellfolder.h"
 #include "settings/Unicodelanguage.h"
 #include "support/TempDir.h"
@@ -11,6 +13,7 @@
 #include "ui/Forms.h"
 #include "ui/FreeSpaceWipeWindow.h"
 #include "ui/MainWindowHarness.h"
+#include "ui/StartCommands.h"
 #include "ui/toolkit/Application.h"
 #include "ui/toolkit/TestDriver.h"
 
@@ -20,12 +23,26 @@ namespace {
 
 constexpr DWORD kWait = 30000;
 
+// Stands in for the process token and the system's prompt for administrator rights.
+struct TestElevation : Elevation {
+    bool IsElevated() override { return elevated; }
+    DWORD RunElevated(const std::wstring& program, const std::wstring& parameters, HWND) override
+    {
+        started.push_back(program + L"|" + parameters);
+        return answer;
+    }
+    bool elevated = true;
+    DWORD answer = ERROR_SUCCESS;
+    std::vector<std::wstring> started;
+};
+
 class WipeCommands : public WipeWindowTest {
 protected:
     void SetUp() override
     {
         WipeWindowTest::SetUp();
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        harness.elevation = &elevation;
         main = &harness.Start();
         Application::Instance().SetMainForm(main);
         main->Show();
@@ -58,6 +75,7 @@ protected:
     // Lets the posted selection summary and toolbar update run.
     void Settle() { tk::PumpUntil([] { return false; }, 50); }
 
+    TestElevation elevation;
     MainWindowHarness harness;
     TFormMain* main = nullptr;
     TFormFileWipe fileWipe;
@@ -173,4 +191,61 @@ TEST_F(WipeCommands, ADriveRootOpensTheDriveWindowWithTheConfiguredMethodAndNoth
     EXPECT_EQ(dialogTexts.size(), 2u);
     EXPECT_EQ(volume.OpenHandles(), 0);
     EXPECT_EQ(AppLog().Count(), 0u);
+}
+
+TEST_F(WipeCommands, ACommandLineOpensTheFileWipeWindowForThePathsThatExistAndNamesTheOthers)
+{
+    TempDir data;
+    std::wstring there = data.WriteFile(L"there.txt", "t"), gone = data / L"gone.txt";
+    AnswerDialogs(tk::mrOK);
+    Application::Instance().QueueModalAction([&](tk::Form&) {
+        EXPECT_EQ(fileWipe.Selection, std::vector<std::wstring>{there});
+        EXPECT_EQ(fileWipe.CBWipeMethod.ItemIndex(), 5);
+        CloseWipeWindow(fileWipe);
+    });
+    OpenStartRequest(*main, ParseCommandLine({there, gone, there, L"/method", L"5"}));
+    const std::vector<std::wstring> named = {Language().GetText(L"CommandLine.NotFound", {{L"Path", gone}})};
+    EXPECT_EQ(dialogTexts, named);
+    // Nothing left to wipe: the box alone, no window.
+    dialogTexts.clear();
+    OpenStartRequest(*main, ParseCommandLine({gone}));
+    EXPECT_EQ(dialogTexts, named);
+}
+
+TEST_F(WipeCommands, WithoutElevationTheDriveButtonsCarryTheShieldAndAnElevatedVarnoxIsStartedForTheJob)
+{
+    EXPECT_FALSE(main->ButtonDriveWipe.Shield());
+    harness.Stop();
+    elevation.elevated = false;
+    main = &harness.Start();
+    Forms().Main = main;
+    EXPECT_TRUE(main->ButtonDriveWipe.Shield());
+    EXPECT_TRUE(main->ButtonFreeSpaceWipe.Shield());
+    EXPECT_FALSE(main->ButtonWipe.Shield());
+    struct Case {
+        bool wholeDrive;
+        DWORD answer;
+        const wchar_t* parameters;
+        bool handedOver;
+        const wchar_t* record;  // the one record it adds
+    };
+    for (Case c : {Case{true, ERROR_SUCCESS, L"/drive C: /method 4 /rounds 2", true, nullptr},
+                   Case{false, ERROR_CANCELLED, L"/freespace C: /method 4 /rounds 2", false, L"Log.ElevationDeclined"},
+                   Case{true, ERROR_FILE_NOT_FOUND, L"/drive C: /method 4 /rounds 2", false, L"Log.ElevationFailed"}}) {
+        SCOPED_TRACE(c.answer);
+        elevation.answer = c.answer;
+        dialogTexts.clear();
+        AnswerDialogs(tk::mrOK);
+        size_t records = harness.log.Count();
+        EXPECT_EQ(main->WipeVolumeRoot(L"C:\\", c.wholeDrive, {4, 2}), c.handedOver);
+        EXPECT_EQ(elevation.started.back(), ExecutablePath() + L"|" + c.parameters);
+        ASSERT_EQ(harness.log.Count(), records + (c.record ? 1 : 0));
+        if (c.record) {
+            EXPECT_EQ(harness.log.At(records).target, L"C:\\");
+        }
+        // A failure is said; declining is the user's own answer.
+        EXPECT_EQ(dialogTexts.size(), c.answer == ERROR_FILE_NOT_FOUND ? 1u : 0u);
+    }
+    // No wipe window opened (nothing was queued to answer one) and the volume was never reached.
+    EXPECT_EQ(volume.OpenHandles(), 0);
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "log/Log.h"
+#include "platform/Elevation.h"
 #include "settings/Oem.h"
 #include "settings/Oemutils.h"
 #include "settings/Unicodelanguage.h"
@@ -13,6 +14,12 @@
 #include "ui/toolkit/TestDriver.h"
 
 namespace {
+
+// As most people run it: not elevated, so the drive buttons carry the shield.
+class NotElevated : public Elevation {
+public:
+    bool IsElevated() override { return false; }
+};
 
 std::wstring Environment(const wchar_t* name)
 {
@@ -52,6 +59,8 @@ int ShootMainWindow(const std::function<bool(HWND window, const std::wstring& pa
     setup.config = &config;
     setup.language = &language;
     setup.log = &log;
+    NotElevated notElevated;
+    setup.elevation = &notElevated;
     TFormMain window(setup);
     window.Show();
     int failures = 0;

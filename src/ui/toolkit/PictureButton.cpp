@@ -1,6 +1,8 @@
 #include "ui/toolkit/PictureButton.h"
 #include "ui/toolkit/Form.h"
+#include <shellapi.h>
 #include <algorithm>
+#include <map>
 
 namespace tk {
 
@@ -33,6 +35,49 @@ void PictureButton::SetFlat(bool flat)
     flat_ = flat;
     if (window_ != nullptr)
         InvalidateRect(window_, nullptr, TRUE);
+}
+
+void PictureButton::SetShield(bool shield)
+{
+    shield_ = shield;
+    if (window_ != nullptr)
+        InvalidateRect(window_, nullptr, TRUE);
+}
+
+namespace {
+
+// The system's shield at `size` pixels, made once per size for the process.
+HICON ShieldIcon(int size)
+{
+    static std::map<int, HICON> icons;
+    auto found = icons.find(size);
+    if (found != icons.end())
+        return found->second;
+    HICON icon = static_cast<HICON>(LoadImageW(nullptr, IDI_SHIELD, IMAGE_ICON, size, size, LR_SHARED));
+    if (icon == nullptr) {
+        SHSTOCKICONINFO stock{};
+        stock.cbSize = sizeof(stock);
+        if (SUCCEEDED(SHGetStockIconInfo(SIID_SHIELD, SHGSI_ICON | SHGSI_SMALLICON, &stock)))
+            icon = stock.hIcon;
+    }
+    icons[size] = icon;
+    return icon;
+}
+
+}  // namespace
+
+void PictureButton::DrawShield(HDC dc, int right, int bottom, int glyphHeight) const
+{
+    // Branding glyphs keep their pixels on any monitor: beside one, the
+    // shield keeps to half its height.
+    int size = ScaleToPx(16);
+    if (glyphHeight > 0)
+        size = std::max(12, std::min(size, glyphHeight / 2));
+    HICON icon = ShieldIcon(size);
+    if (icon == nullptr)
+        return;
+    UINT flags = DST_ICON | (Enabled() ? DSS_NORMAL : DSS_DISABLED);
+    DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, right - size, bottom - size, size, size, flags);
 }
 
 RECT PictureButton::GlyphSourceRect() const
@@ -88,8 +133,15 @@ void PictureButton::Paint(HDC dc, const RECT& rect, bool pressed, bool focused) 
         textHeight = caption_.empty() ? 0 : textRect.bottom - textRect.top;
     }
     int top = rect.top + (rect.bottom - rect.top - glyphHeight - spacing - textHeight) / 2 + offset;
+    int glyphLeft = rect.left + (rect.right - rect.left - glyphWidth) / 2 + offset;
     if (glyphHeight > 0)
-        DrawGlyph(dc, rect.left + (rect.right - rect.left - glyphWidth) / 2 + offset, top);
+        DrawGlyph(dc, glyphLeft, top);
+    // Over the glyph's lower right corner, as on the system's own buttons;
+    // in the button's upper right corner when it has no glyph.
+    if (shield_ && glyphHeight > 0)
+        DrawShield(dc, glyphLeft + glyphWidth + ScaleToPx(4), top + glyphHeight, glyphHeight);
+    else if (shield_)
+        DrawShield(dc, rect.right - ScaleToPx(3) + offset, rect.top + ScaleToPx(3) + ScaleToPx(16) + offset, 0);
     textRect = {rect.left + 2 + offset, top + glyphHeight + spacing, rect.right - 2 + offset, rect.bottom};
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));

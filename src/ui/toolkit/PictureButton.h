@@ -19,6 +19,9 @@ public:
     // Space between glyph and caption, design units.
     void SetSpacing(int spacing) { spacing_ = spacing; }
     bool Hot() const { return hot_; }
+    // The system's shield over the glyph: the command asks for administrator rights.
+    void SetShield(bool shield);
+    bool Shield() const { return shield_; }
 
     // The part of the glyph bitmap drawn in the current state.
     RECT GlyphSourceRect() const;
@@ -32,11 +35,13 @@ protected:
 
 private:
     void DrawGlyph(HDC dc, int left, int top) const;
+    void DrawShield(HDC dc, int right, int bottom, int glyphHeight) const;
     GdiObject<HBITMAP> glyph_;
     int numGlyphs_ = 2;
     int spacing_ = 4;
     bool flat_ = true;
     bool hot_ = false;
+    bool shield_ = false;
 };
 
 }  // namespace tk

@@ -223,6 +223,43 @@ void RadioButton::OnCommand(WORD code)
         OnClick();
 }
 
+// ---- CheckBox ----
+
+CheckBox::CheckBox(Container* parent) : Control(parent) { SetTabStop(true); }
+
+Control::CreateParams CheckBox::GetCreateParams() const
+{
+    CreateParams params;
+    params.ClassName = WC_BUTTONW;
+    params.Style = BS_AUTOCHECKBOX;
+    return params;
+}
+
+void CheckBox::AfterCreate() { SendMessageW(window_, BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0); }
+
+void CheckBox::SetChecked(bool checked)
+{
+    checked_ = checked;
+    if (window_ != nullptr)
+        SendMessageW(window_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool CheckBox::Checked() const
+{
+    if (window_ == nullptr)
+        return checked_;
+    return SendMessageW(window_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void CheckBox::OnCommand(WORD code)
+{
+    if (code != BN_CLICKED)
+        return;
+    checked_ = Checked();
+    if (OnClick)
+        OnClick();
+}
+
 // ---- GroupBox ----
 
 Control::CreateParams GroupBox::GetCreateParams() const

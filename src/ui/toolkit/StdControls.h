@@ -104,6 +104,22 @@ private:
     bool checked_ = false;
 };
 
+class CheckBox : public Control {
+public:
+    explicit CheckBox(Container* parent);
+    void SetChecked(bool checked);
+    bool Checked() const;
+    std::function<void()> OnClick;
+
+protected:
+    CreateParams GetCreateParams() const override;
+    void AfterCreate() override;
+    void OnCommand(WORD code) override;
+
+private:
+    bool checked_ = false;
+};
+
 // A captioned frame holding controls; their coordinates are relative to the frame's corner.
 class GroupBox : public Container {
 public:

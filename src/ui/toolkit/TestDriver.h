@@ -13,7 +13,7 @@ namespace tk {
 
 class ListView;
 
-// Clicks a button, picture button or radio button through its window, as the
+// Clicks a button, picture button, radio button or check box through its window, as the
 // mouse would.
 bool Press(Control& control);
 // A key press on a control, routed like one from the message loop (Enter,
