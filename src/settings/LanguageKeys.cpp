@@ -112,6 +112,7 @@ void AddDialogs(std::vector<LanguageKey>& keys)
                                      L"LoggingEnabled", L"LoggingDisabled", L"LogFile", L"LogFileBrowse", L"OK",
                                      L"Cancel", L"SaveDialogTitle", L"SaveDialogFilter"});
     AddAll(keys, L"OptionsWindow.", {L"LogSaveFailed", L"LogSaveFailedLoggingOff"}, Join(kSystemError, {L"LogFile"}));
+    AddAll(keys, L"ExplorerMenu.", {L"Wipe", L"WipeFreeSpace"});
     AddAll(keys, L"HelpWindow.", {L"Title", L"StartURL"});
     AddAll(keys, L"AboutWindow.", {L"Title", L"Close"});
 
