@@ -3,6 +3,7 @@
 
 VARNOX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 VARNOX_BUILD=${VARNOX_BUILD_DIR:-$VARNOX_ROOT/build}
+VARNOX_DIST=${VARNOX_DIST_DIR:-$VARNOX_ROOT/dist}
 
 # Debian packages the build, the tests and the screenshots need, with a
 # command that proves each is present.
@@ -18,13 +19,30 @@ varnox_packages=(
   "xvfb:Xvfb"
   "xauth:xauth"
   "imagemagick:import"
-  # The help pages' link check and the release check.
+  # The help pages' link check, the installer's making and the release check.
   "python3:python3"
+  # The Windows Installer package (wixl) and the tools that edit and read it.
+  "wixl:wixl"
+  "msitools:msibuild"
   # Wine's own fonts: Tahoma for captions, Marlett for the caption buttons
   # (without it they show the letters "0 1 r"). Installed without
   # recommendations, Wine does not bring them.
   "fonts-wine:/usr/share/wine/fonts/marlett.ttf"
 )
+
+# A value of the default brand's description (data/branding/Varnox.brand),
+# which KESTO.OEM is built from: varnox_brand_value int|string NAME.
+varnox_brand_value() {
+  awk -v type="$1" -v name="$2" '$1 == type && $2 == name { $1 = $2 = ""; print }' \
+    "$VARNOX_ROOT/data/branding/Varnox.brand" | sed -E 's/^ *"?//; s/"? *$//'
+}
+
+# The key below HKEY_CURRENT_USER where the brand keeps its settings, or
+# nothing when it keeps them elsewhere.
+varnox_settings_key() {
+  [ "$(varnox_brand_value int ConfigStorageType)" = 1 ] && varnox_brand_value string ConfigRegistryKey
+  return 0
+}
 
 varnox_install_packages() {
   local missing=() entry package probe

@@ -3,7 +3,8 @@
 are committed). Shapes are drawn at four times their size and scaled down, so
 edges stay smooth at 32 pixels.
 
-    data/branding/make-pictures.py      # writes the PNG files beside itself
+    data/branding/make-pictures.py      # writes the PNG files beside itself,
+                                        # and the program's icon src/app/Varnox.ico
 """
 import math
 import os
@@ -164,12 +165,12 @@ def glyph(name, commands):
             os.path.join(HERE, name + ".png"))
 
 
-def shield(x, y, scale):
+def shield(x, y, scale, fill=BLUE_LIGHT, edge="white"):
     def p(px, py):
         return (x + px * scale, y + py * scale)
     outline = [p(0, 8), p(40, 0), p(80, 8), p(80, 44), p(40, 96), p(0, 44)]
     return [
-        f"fill {BLUE_LIGHT} stroke white stroke-width {3 * scale} stroke-linejoin round " + polygon(outline),
+        f"fill {fill} stroke {edge} stroke-width {3 * scale} stroke-linejoin round " + polygon(outline),
         f"fill none stroke white stroke-width {9 * scale} stroke-linecap round stroke-linejoin round "
         + "polyline " + " ".join(f"{a:.1f},{b:.1f}" for a, b in [p(20, 26), p(40, 66), p(60, 26)]),
     ]
@@ -208,6 +209,20 @@ def about():
         run(base, os.path.join(tmp, "top.png"), "-composite", "-alpha", "off", out)
 
 
+def program_icon():
+    """The program's icon (Explorer, the Start menu, Apps and the window frames): the
+    brand's shield, dark-edged so that it stands on light and dark backgrounds."""
+    out = os.path.join(HERE, "..", "..", "src", "app", "Varnox.ico")
+    with tempfile.TemporaryDirectory() as tmp:
+        big = os.path.join(tmp, "big.png")
+        draw((512, 512), shield(58, 14, 4.95, BLUE, BLUE_DARK), big)
+        sizes = []
+        for size in (256, 48, 32, 24, 16):
+            sizes.append(os.path.join(tmp, f"{size}.png"))
+            run(big, "-filter", "Lanczos", "-resize", f"{size}x{size}", "-strip", "-depth", "8", sizes[-1])
+        run(*sizes, out)
+
+
 def exclamation():
     with tempfile.TemporaryDirectory() as tmp:
         big = os.path.join(tmp, "big.png")
@@ -227,6 +242,7 @@ if __name__ == "__main__":
     splash()
     about()
     exclamation()
+    program_icon()
     # 8 bits per channel: small files every decoder takes.
     for name in os.listdir(HERE):
         if name.endswith(".png"):
