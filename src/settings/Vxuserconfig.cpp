@@ -139,7 +139,36 @@ void VxUserConfig::WriteInt(const std::wstring& section, const std::wstring& key
     if (storageType == StoreRegistry)
         WriteRegistryValue(section, key, REG_DWORD, &value, sizeof(value));
     else if (UsesIni())
-        WritePrivateProfileStringW(section.c_str(), key.c_str(), std::to_wstring(value).c_str(), iniPath.c_str());
+        WriteIniValue(section, key, std::to_wstring(value));
+}
+
+// Windows writes a new INI file in the ANSI code page unless the file starts
+// with a Unicode byte-order mark: every character outside that code page (a
+// log path under "Łukasz") would come back as "?". So a missing file is made
+// UTF-16 first. A failed write (the Windows folder, where a bare name lies,
+// is not the user's to write) is told once, as a registry that cannot be opened.
+void VxUserConfig::WriteIniValue(const std::wstring& section, const std::wstring& key, const std::wstring& value)
+{
+    std::wstring file = iniPath;
+    if (file.find(L'\\') == std::wstring::npos) {
+        wchar_t windows[MAX_PATH] = {};
+        GetWindowsDirectoryW(windows, MAX_PATH);
+        file = std::wstring(windows) + L"\\" + iniPath;
+    }
+    if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        HANDLE created = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (created != INVALID_HANDLE_VALUE) {
+            static const unsigned char mark[] = {0xFF, 0xFE};
+            DWORD written = 0;
+            WriteFile(created, mark, sizeof(mark), &written, nullptr);
+            CloseHandle(created);
+        }
+    }
+    if (!WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), iniPath.c_str()) &&
+        !writeFailureShown) {
+        writeFailureShown = true;
+        showMessage((L"No access to " + file + L" - configuration will not be stored").c_str());
+    }
 }
 
 std::wstring VxUserConfig::ReadString(const std::wstring& section, const std::wstring& key,
@@ -174,7 +203,7 @@ void VxUserConfig::WriteString(const std::wstring& section, const std::wstring& 
     if (storageType == StoreRegistry)
         WriteRegistryValue(section, key, REG_SZ, value.data(), static_cast<DWORD>(value.size() * sizeof(wchar_t)));
     else if (UsesIni())
-        WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), iniPath.c_str());
+        WriteIniValue(section, key, value);
 }
 
 VxUserConfig& UserConfig()
