@@ -192,10 +192,6 @@ DWORD Logger::Save(const std::wstring& path)
     if (!file || !file->IsNamedBy(path))
         return MoveTo(path);
     DWORD error = ERROR_SUCCESS;
-    if (file->Unread())
-        error = TakeEarlierRecords(*file);
-    if (error != ERROR_SUCCESS)
-        return error;
     if (file->ClearPending()) {
         size_t end = EntryCount();
         error = file->DropCleared(Lines(written, end));
@@ -204,6 +200,10 @@ DWORD Logger::Save(const std::wstring& path)
     } else {
         error = WritePending();
     }
+    // Records the file held before the log could read it were not cleared:
+    // they are taken after the rewrite, which keeps them.
+    if (error == ERROR_SUCCESS && file->Unread())
+        error = TakeEarlierRecords(*file);
     if (error == ERROR_SUCCESS)
         cleared = false;
     return error;

@@ -282,6 +282,8 @@ DWORD SharedLogFile::AppendLocked(const std::wstring& lines)
     if (!FactsOf(file, facts))
         return GetLastError();
     Reconcile(facts);
+    if (lines.empty())
+        return ERROR_SUCCESS;
     std::string bytes = LineStart(facts.size, LastUnit(file, facts.size));
     size_t start = bytes.size();
     bytes += Bytes(lines);

@@ -358,9 +358,14 @@ TEST_F(LogFile, AFileThatExistsButCannotBeReadIsNeitherTakenAsEmptyNorOverwritte
     ReadWholeFile(path, after);
     EXPECT_EQ(after.substr(0, before.size()), before);
     EXPECT_EQ(TargetsOf(log), Targets{L"new"});
-    // Once it can be read, its history is kept.
+    // Once it can be read, its history is kept, a clear meanwhile or not.
+    log.Clear();
+    log.Add(LogCategory::Info, L"after clear", L"Log.ApplicationStartup");
     ASSERT_EQ(log.Save(path), 0u);
-    EXPECT_EQ(TargetsOf(log), (Targets{L"history", L"new"}));
+    EXPECT_EQ(TargetsOf(log), (Targets{L"history", L"after clear"}));
+    Logger loaded{language};
+    ASSERT_EQ(loaded.Load(path), 0u);
+    EXPECT_EQ(TargetsOf(loaded), (Targets{L"history", L"after clear"}));
 }
 
 TEST_F(LogFile, AfterClearTheNextSaveWritesOnlyWhatIsInMemory)
@@ -450,6 +455,24 @@ TEST_F(LogFile, TwoLoggersOnOneFileKeepEachOthersRecordsWhoeverSavesOrClears)
     ASSERT_EQ(reader.Load(path), 0u);
     EXPECT_EQ(Sorted(TargetsOf(reader)), (Targets{L"first after clear", L"second 0", L"second 1", L"second 2",
                                                   L"second 3", L"second 4"}));
+}
+
+TEST_F(LogFile, RecordsAddedAfterATornOrUnendedLastLineAreLinesOfTheirOwn)
+{
+    std::string unended = Utf16(L"1 1 \"old\" edited without a last line break");
+    std::string torn = Utf16(L"1 1 \"old\" x\r\n1 1 \"cut\" in a code unit");
+    for (const std::string& content : {unended, torn.substr(0, torn.size() - 1)}) {
+        std::wstring path = dir.WriteFile(L"Varnox.log", content);
+        Logger log{language};
+        ASSERT_EQ(log.Load(path), 0u);
+        log.Add(LogCategory::Info, L"new", L"Log.ApplicationStartup");
+        ASSERT_EQ(log.Save(path), 0u);
+        Logger loaded{language};
+        ASSERT_EQ(loaded.Load(path), 0u);
+        ASSERT_GE(loaded.Count(), 2u);
+        EXPECT_EQ(loaded.At(0).target, L"old");
+        EXPECT_EQ(loaded.At(loaded.Count() - 1).target, L"new");
+    }
 }
 
 const wchar_t* const kChildLog = L"VARNOX_LOG_CHILD";
