@@ -58,6 +58,7 @@ private:
     std::wstring iniPath;
     MessageFunction showMessage;
     bool writeFailureShown = false;
+    bool iniUnicode = false;  // the INI file was found or made UTF-16 this run
 };
 
 // The application's configuration store, reading the application's branding.

@@ -173,6 +173,15 @@ TEST_F(UserConfigTest, AppDataIniIsCreatedAtTheFirstReadAndKeepsSigns)
     EXPECT_EQ(config.ReadString(L"Config", L"Long", L""), std::wstring(4095, L'x'));
 }
 
+TEST_F(UserConfigTest, AnIniFileWrittenInTheAnsiCodePageKeepsItsValuesAndTakesEveryCharacter)
+{
+    TempDir dir;
+    dir.WriteFile(L"Varnox\\Varnox.ini", "[Config]\r\nLanguage=7\r\n");
+    VxUserConfig config(Brand(StoreAppDataIni), dir.Path());
+    ExpectRoundTrips(config);
+    EXPECT_EQ(config.ReadInt(L"Config", L"Language", 0), 7);
+}
+
 TEST_F(UserConfigTest, AnIniFileThatCannotBeWrittenIsToldOnce)
 {
     TempDir dir;
