@@ -33,9 +33,10 @@ HANDLE OpenFileLock(const std::wstring& path)
         hash ^= c;
         hash *= 1099511628211ull;
     }
-    wchar_t name[64];
-    swprintf(name, 64, L"Local\\Varnox.LogFile.%016llX", static_cast<unsigned long long>(hash));
-    return CreateMutexW(nullptr, FALSE, name);
+    std::wstring name = L"Local\\Varnox.LogFile.";
+    for (int shift = 60; shift >= 0; shift -= 4)
+        name += L"0123456789ABCDEF"[(hash >> shift) & 0xF];
+    return CreateMutexW(nullptr, FALSE, name.c_str());
 }
 
 class LockScope {
@@ -387,7 +388,7 @@ DWORD SharedLogFile::DropCleared(const std::wstring& lines)
     wchar_t last = content.size() >= 2 ? static_cast<wchar_t>(static_cast<unsigned char>(content[content.size() - 2]) |
                                                               static_cast<unsigned char>(content.back()) << 8)
                                        : 0;
-    std::string start = LineStart(content.size(), last);
+    std::string start = lines.empty() ? std::string() : LineStart(content.size(), last);
     if (!start.empty())
         moved.push_back({content.size(), content.size() + start.size()});
     content += start;
