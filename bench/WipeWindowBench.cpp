@@ -1,6 +1,7 @@
 // The wipe windows must not slow a job down: 10,000 small files (4 KiB,
 // method 0, one round) wiped by the engine alone and through the file wipe
-// window, side by side in one run; and the confirmation list of 100,000
+// window with logging on (every record written to a log file as the job
+// goes), side by side in one run; and the confirmation list of 100,000
 // targets, from Execute until it shows.
 #include <windows.h>
 
@@ -10,6 +11,7 @@
 
 #include "Bench.h"
 #include "engine/Wiperthread.h"
+#include "log/Log.h"
 #include "settings/Oem.h"
 #include "support/TempDir.h"
 #include "targets/Filelistbuilder.h"
@@ -58,8 +60,12 @@ double EngineSeconds(const std::wstring& folder)
     return Seconds() - start;
 }
 
-double WindowSeconds(const std::wstring& folder)
+// The window's side logs as the program does with logging on: every record
+// appended to a log file as the job goes.
+double WindowSeconds(const std::wstring& folder, const std::wstring& logFile)
 {
+    if (AppLog().Save(logFile) != ERROR_SUCCESS)
+        Report("wipe_window_log_failed", 1);
     tk::Application& application = tk::Application::Instance();
     TFormWipeList wipeList;
     TFormFileWipe window;
@@ -84,6 +90,7 @@ double WindowSeconds(const std::wstring& folder)
     window.Selection = {folder};
     window.Execute(0, 1);
     Forms() = ApplicationForms();
+    AppLog().StopWriting();
     return end - start;
 }
 
@@ -106,7 +113,7 @@ VARNOX_BENCHMARK(WipeWindowOverhead)
             if (engineNow)
                 engine.push_back(EngineSeconds(folder));
             else
-                window.push_back(WindowSeconds(folder));
+                window.push_back(WindowSeconds(folder, dir / L"Varnox.log"));
         }
     }
     tk::Application::Instance().SetMessageDialogHook(nullptr);

@@ -44,7 +44,7 @@ void AddMainWindow(std::vector<LanguageKey>& keys)
         keys.push_back({std::wstring(L"MainWindow.") + button + L"Hint", kNone});
     }
     AddAll(keys, L"MainWindow.", {L"ColumnName", L"ColumnModified", L"ColumnType", L"ColumnSize", L"Title",
-                                  L"NoFilesSelected", L"ShutdownBlocked"});
+                                  L"NoFilesSelected", L"ShutdownBlocked", L"CloseBlocked"});
     keys.push_back({L"MainWindow.DirsSelected", {L"DirCount"}});
     keys.push_back({L"MainWindow.FilesSelected", {L"FileCount", L"FileSize", L"FileSizeK"}});
     keys.push_back({L"MainWindow.DirsAndFilesSelected", {L"FileSize", L"FileSizeK", L"FileCount", L"DirCount"}});

@@ -16,7 +16,8 @@ constexpr DWORD kDefinitionBufferSize = 4096;
 // itself must neither hang nor overflow the stack.
 constexpr int kMaxNesting = 8;
 // Bounds the work of one GetText, so that texts referring to each other many
-// times over cannot multiply without end.
+// times over cannot multiply without end: references, and characters read
+// from referenced texts or inserted.
 constexpr int kMaxReferences = 4096;
 constexpr size_t kMaxInsertedChars = 4 * 1024 * 1024;
 
@@ -150,52 +151,48 @@ std::wstring UnicodeLanguage::GetText(const std::wstring& key, const TextVariabl
 std::wstring UnicodeLanguage::TextOf(const std::wstring& key, Expansion& expansion, int depth) const
 {
     auto found = texts.find(key);
-    std::wstring text = found != texts.end() ? found->second : key;
     if (recordDefinitions)
         RecordDefinition(key, expansion.variables);
-    return Expand(text, expansion, depth);
+    return Expand(found != texts.end() ? found->second : key, expansion, depth);
 }
 
 // One left-to-right scan with a stack of open references; an outermost
 // reference is replaced as soon as its closing bracket is found, its inner
-// part expanded first.
-std::wstring UnicodeLanguage::Expand(const std::wstring& source, Expansion& expansion, int depth) const
+// part expanded first. The result is built as the scan goes, so no
+// replacement moves the rest of the text.
+std::wstring UnicodeLanguage::Expand(const std::wstring& text, Expansion& expansion, int depth) const
 {
     if (depth >= kMaxNesting)
-        return source;
-    std::wstring text = source;
+        return text;
+    std::wstring result;
+    size_t copied = 0;  // text[copied, start) is not in the result yet
     std::vector<wchar_t> open;  // '[' text reference, '(' variable reference
     size_t start = 0;
-    size_t pos = 0;
-    while (pos < text.size()) {
+    for (size_t pos = 0; pos < text.size(); ++pos) {
         if (text[pos] == L'$' && pos + 1 < text.size() && (text[pos + 1] == L'[' || text[pos + 1] == L'(')) {
             if (open.empty())
                 start = pos;
-            open.push_back(text[pos + 1]);
-            pos += 2;
+            open.push_back(text[++pos]);
             continue;
         }
         wchar_t c = text[pos];
         bool closes = !open.empty() && ((c == L']' && open.back() == L'[') || (c == L')' && open.back() == L'('));
-        if (!closes) {
-            ++pos;
+        if (!closes)
             continue;
-        }
         open.pop_back();
-        if (!open.empty()) {
-            ++pos;
+        if (!open.empty() || expansion.referencesLeft <= 0)
             continue;
-        }
-        size_t length = pos - start + 1;
-        if (expansion.referencesLeft <= 0) {
-            ++pos;
-            continue;
-        }
         --expansion.referencesLeft;
-        std::wstring name = Expand(text.substr(start + 2, length - 3), expansion, depth + 1);
+        std::wstring name = Expand(text.substr(start + 2, pos - start - 2), expansion, depth + 1);
         std::wstring replacement;
-        bool replace = true;
         if (c == L']') {
+            // A text is read only while the limit allows it: a crafted file
+            // must not make one lookup scan megabytes thousands of times.
+            auto found = texts.find(name);
+            size_t size = found != texts.end() ? found->second.size() : name.size();
+            if (size > expansion.charsLeft)
+                continue;
+            expansion.charsLeft -= size;
             replacement = TextOf(name, expansion, depth + 1);
         } else if (name == L"DEBUG.SHOWVARS") {
             for (const auto& [variable, value] : expansion.variables)
@@ -203,17 +200,17 @@ std::wstring UnicodeLanguage::Expand(const std::wstring& source, Expansion& expa
         } else if (auto value = expansion.variables.find(name); value != expansion.variables.end()) {
             replacement = value->second;
         } else {
-            replace = false;
-        }
-        if (!replace || replacement.size() > expansion.charsLeft) {
-            ++pos;
             continue;
         }
+        if (replacement.size() > expansion.charsLeft)
+            continue;
         expansion.charsLeft -= replacement.size();
-        text.replace(start, length, replacement);
-        pos = start + replacement.size();
+        result.append(text, copied, start - copied);
+        result += replacement;
+        copied = pos + 1;
     }
-    return text;
+    result.append(text, copied, std::wstring::npos);
+    return result;
 }
 
 void UnicodeLanguage::SetRecordDefinitions(bool record)

@@ -36,6 +36,40 @@ public:
     HKEY key = nullptr;
 };
 
+// The INI file as UTF-16 with a byte-order mark; false when it cannot be made so.
+bool MakeUnicodeIni(const std::wstring& file)
+{
+    std::string bytes;
+    HANDLE existing = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (existing != INVALID_HANDLE_VALUE) {
+        LARGE_INTEGER size{};
+        DWORD read = 0;
+        bool whole = GetFileSizeEx(existing, &size) && size.QuadPart < (1 << 24);
+        bytes.resize(whole ? static_cast<size_t>(size.QuadPart) : 0);
+        whole = whole && ReadFile(existing, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+                read == bytes.size();
+        CloseHandle(existing);
+        // UTF-16 already; UTF-8 an editor made is left as it is.
+        if (!whole || bytes.rfind("\xFF\xFE", 0) == 0 || bytes.rfind("\xEF\xBB\xBF", 0) == 0)
+            return whole;
+    } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+        return false;
+    }
+    std::wstring text = L"\xFEFF" + WidenAnsi(bytes);
+    std::wstring temporary = file + L".new";
+    HANDLE created = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                 nullptr);
+    if (created == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD size = static_cast<DWORD>(text.size() * sizeof(wchar_t)), written = 0;
+    bool done = WriteFile(created, text.data(), size, &written, nullptr) && written == size;
+    CloseHandle(created);
+    done = done && MoveFileExW(temporary.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!done)
+        DeleteFileW(temporary.c_str());
+    return done;
+}
+
 }  // namespace
 
 VxUserConfig::VxUserConfig(COEMConfig& branding, std::wstring appDataFolder)
@@ -139,7 +173,31 @@ void VxUserConfig::WriteInt(const std::wstring& section, const std::wstring& key
     if (storageType == StoreRegistry)
         WriteRegistryValue(section, key, REG_DWORD, &value, sizeof(value));
     else if (UsesIni())
-        WritePrivateProfileStringW(section.c_str(), key.c_str(), std::to_wstring(value).c_str(), iniPath.c_str());
+        WriteIniValue(section, key, std::to_wstring(value));
+}
+
+// Windows writes an INI file in the ANSI code page unless the file starts
+// with a Unicode byte-order mark: every character outside that code page (a
+// log path under "Łukasz") would come back as "?". So before the first write
+// a missing file is made UTF-16, and one written before in the ANSI code page
+// becomes UTF-16 with all it holds. A failed write (the Windows folder, where
+// a bare name lies, is not the user's to write) is told once, as a registry
+// that cannot be opened is.
+void VxUserConfig::WriteIniValue(const std::wstring& section, const std::wstring& key, const std::wstring& value)
+{
+    std::wstring file = iniPath;
+    if (file.find(L'\\') == std::wstring::npos) {
+        wchar_t windows[MAX_PATH] = {};
+        GetWindowsDirectoryW(windows, MAX_PATH);
+        file = std::wstring(windows) + L"\\" + iniPath;
+    }
+    if (!iniUnicode)
+        iniUnicode = MakeUnicodeIni(file);
+    if (!WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), iniPath.c_str()) &&
+        !writeFailureShown) {
+        writeFailureShown = true;
+        showMessage((L"No access to " + file + L" - configuration will not be stored").c_str());
+    }
 }
 
 std::wstring VxUserConfig::ReadString(const std::wstring& section, const std::wstring& key,
@@ -174,7 +232,7 @@ void VxUserConfig::WriteString(const std::wstring& section, const std::wstring& 
     if (storageType == StoreRegistry)
         WriteRegistryValue(section, key, REG_SZ, value.data(), static_cast<DWORD>(value.size() * sizeof(wchar_t)));
     else if (UsesIni())
-        WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), iniPath.c_str());
+        WriteIniValue(section, key, value);
 }
 
 VxUserConfig& UserConfig()

@@ -1,7 +1,8 @@
 #pragma once
 // The user's settings, by section and key, in the store the branding chooses:
-// nowhere, the registry below HKEY_CURRENT_USER, or an INI file. Reads that
-// cannot be satisfied give the caller's default; failed writes are dropped.
+// nowhere, the registry below HKEY_CURRENT_USER, or an INI file (UTF-16).
+// Reads that cannot be satisfied give the caller's default; failed writes are
+// dropped, and an INI file that cannot be written is told of once.
 #include <windows.h>
 
 #include <cstdint>
@@ -47,6 +48,7 @@ private:
     void WriteRegistryValue(const std::wstring& section, const std::wstring& key, DWORD type, const void* bytes,
                             DWORD size);
     bool UsesIni() const { return storageType == StoreAppDataIni || storageType == StoreBareIni; }
+    void WriteIniValue(const std::wstring& section, const std::wstring& key, const std::wstring& value);
 
     COEMConfig& branding;
     std::wstring appDataFolder;
@@ -55,6 +57,8 @@ private:
     HKEY registryKey = nullptr;
     std::wstring iniPath;
     MessageFunction showMessage;
+    bool writeFailureShown = false;
+    bool iniUnicode = false;  // the INI file was found or made UTF-16 this run
 };
 
 // The application's configuration store, reading the application's branding.

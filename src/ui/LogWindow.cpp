@@ -204,7 +204,7 @@ void TFormLog::ListData(int row, int column, std::wstring& text)
 void TFormLog::ButtonLogClearClick()
 {
     TextVariables variables;
-    variables[L"LogFile"] = config.ReadString(L"Config", L"LogFile", std::wstring());
+    variables[L"LogFile"] = config.ReadString(L"Config", L"LogFile", DefaultLogPath());
     int answer = language.MessageDialog(language.GetText(L"LogWindow.ClearConfirmation", variables),
                                         MessageDialogType::Confirmation, DialogButton::Yes | DialogButton::No, Color());
     if (answer != ModalResult::Yes)

@@ -154,6 +154,7 @@ void TFormMain::BuildControls()
     LV.OnDblClick = [this] { LVDblClick(); };
 
     OnShow = [this] { TntFormShow(); };
+    OnCloseQuery = [this](bool& canClose) { TntFormCloseQuery(canClose); };
     OnClose = [this] { TntFormClose(); };
     OnResize = [this] { TntFormResize(); };
     OnMessage = [this](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -276,6 +277,22 @@ void TFormMain::TntFormShow()
     TV.SetFocus();
     if (TV.Selected() == nullptr)
         TV.Select(TV.FirstChild(nullptr));
+}
+
+// A close request that reaches this window behind a running wipe's window
+// (the task manager, taskkill) would end the job half-way and the program
+// with it: it is refused as the session's end is, and the user is told.
+void TFormMain::TntFormCloseQuery(bool& canClose)
+{
+    if (RunningWipeJobs() == 0)
+        return;
+    canClose = false;
+    if (closeRefusalShown_)
+        return;
+    closeRefusalShown_ = true;
+    language_.MessageDialog(language_.GetText(L"MainWindow.CloseBlocked"), MessageDialogType::Warning,
+                            DialogButton::OK, Color());
+    closeRefusalShown_ = false;
 }
 
 void TFormMain::TntFormClose() { RunCloseSteps(true); }

@@ -135,6 +135,7 @@ private:
 
     // Shutdown and the session's end.
     void TntFormShow();
+    void TntFormCloseQuery(bool& canClose);
     void TntFormClose();
     void TntFormResize();
     void RunCloseSteps(bool reportFailure);
@@ -180,6 +181,7 @@ private:
     bool buttonHints_ = true;
     bool splashShown_ = false;
     bool closeStepsDone_ = false;
+    bool closeRefusalShown_ = false;  // one message for a burst of close requests
     FileTypeCache fileTypes_;
     // Rows (index and path) whose icon is looked up after the listing.
     std::vector<std::pair<int, std::wstring>> ownIcons_;

@@ -220,8 +220,16 @@ void TFormOptions::ButtonOKClick()
     // log or switching it off: the new settings are stored in any case.
     config.WriteInt(L"Config", L"Logging", loggingOn ? 1 : 0);
     config.WriteString(L"Config", L"LogFile", EditLog.Text());
+    // From now on records go to the file now in force, or to none.
+    DWORD moved = ERROR_SUCCESS;
+    if (loggingOn)
+        moved = log.Save(EditLog.Text());
+    else
+        log.StopWriting();
     if (saved != ERROR_SUCCESS)
         ReportLogSaveFailure(previousFile, saved, loggingOn);
+    else if (moved != ERROR_SUCCESS)
+        ReportLogSaveFailure(EditLog.Text(), moved, true);
 }
 
 void TFormOptions::ReportLogSaveFailure(const std::wstring& path, unsigned long error, bool loggingStaysOn)

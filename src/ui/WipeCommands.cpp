@@ -12,6 +12,7 @@
 #include "platform/SystemError.h"
 #include "settings/Unicodelanguage.h"
 #include "settings/Vxuserconfig.h"
+#include "settings/WipeMethodCount.h"
 #include "ui/CommandLine.h"
 #include "ui/DriveWipeWindow.h"
 #include "ui/FileWipeWindow.h"
@@ -27,12 +28,14 @@ struct MethodAndRounds {
     int32_t rounds;
 };
 
-// The configured method (2 without a configuration) and its rounds (1), or
-// what the command line chose. The wipe windows themselves take care of
-// values an edited configuration may hold.
+// The configured method (2 without a configuration, or when it names none)
+// and that method's rounds (1), or what the command line chose. The wipe
+// windows themselves take care of rounds an edited configuration may hold.
 MethodAndRounds ChosenMethod(VxUserConfig& config, const WipeChoice& choice)
 {
     int32_t method = choice.method >= 0 ? choice.method : config.ReadInt(L"Config", L"WipeMethod", 2);
+    if (method < 0 || method >= kWipeMethodCount)
+        method = 2;
     int32_t rounds = choice.rounds > 0
                          ? choice.rounds
                          : config.ReadInt(L"Config", L"Method" + std::to_wstring(method) + L"Passes", 1);

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <random>
 #include <thread>
 #include <vector>
 #include "platform/LongPath.h"
 #include "log/Log.h"
 #include "settings/Unicodelanguage.h"
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -238,11 +241,11 @@ TEST_F(LogFile, AFailedSaveKeepsThePreviousFileAndReportsTheError)
     ASSERT_EQ(log.Save(path), 0u);
     std::wstring before = Content(path);
 
-    log.Add(LogCategory::Info, L"second", L"Log.ApplicationStartup");
     {
-        // Another program holds the log open without sharing deletion: it cannot be replaced.
+        // Another program holds the log open without sharing writing: it cannot be written.
         HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+        log.Add(LogCategory::Info, L"second", L"Log.ApplicationStartup");
         EXPECT_NE(log.Save(path), 0u);
         CloseHandle(holder);
     }
@@ -332,10 +335,11 @@ TEST_F(LogFile, TheFirstSaveToAFileNotLoadedKeepsItsRecordsAheadOnce)
     Logger merged{language};
     ASSERT_EQ(merged.Load(other), 0u);
     EXPECT_EQ(TargetsOf(merged), (Targets{L"other", L"old 1", L"old 2", L"new 1", L"new 2"}));
-    // Back to the first file: its records are in memory already.
+    // Back to the first file: its records are in memory already; what it
+    // lacks is added at its end.
     ASSERT_EQ(loaded.Save(path), 0u);
     ASSERT_EQ(merged.Load(path), 0u);
-    EXPECT_EQ(TargetsOf(merged), (Targets{L"other", L"old 1", L"old 2", L"new 1", L"new 2"}));
+    EXPECT_EQ(TargetsOf(merged), (Targets{L"old 1", L"old 2", L"new 1", L"new 2", L"other"}));
 }
 
 TEST_F(LogFile, AFileThatExistsButCannotBeReadIsNeitherTakenAsEmptyNorOverwritten)
@@ -352,11 +356,16 @@ TEST_F(LogFile, AFileThatExistsButCannotBeReadIsNeitherTakenAsEmptyNorOverwritte
     CloseHandle(holder);
     std::string after;
     ReadWholeFile(path, after);
-    EXPECT_EQ(after, before);
+    EXPECT_EQ(after.substr(0, before.size()), before);
     EXPECT_EQ(TargetsOf(log), Targets{L"new"});
-    // Once it can be read, its history is kept.
+    // Once it can be read, its history is kept, a clear meanwhile or not.
+    log.Clear();
+    log.Add(LogCategory::Info, L"after clear", L"Log.ApplicationStartup");
     ASSERT_EQ(log.Save(path), 0u);
-    EXPECT_EQ(TargetsOf(log), (Targets{L"history", L"new"}));
+    EXPECT_EQ(TargetsOf(log), (Targets{L"history", L"after clear"}));
+    Logger loaded{language};
+    ASSERT_EQ(loaded.Load(path), 0u);
+    EXPECT_EQ(TargetsOf(loaded), (Targets{L"history", L"after clear"}));
 }
 
 TEST_F(LogFile, AfterClearTheNextSaveWritesOnlyWhatIsInMemory)
@@ -386,6 +395,154 @@ TEST_F(LogFile, ClearEmptiesMemoryButNotTheFile)
     Logger loaded{language};
     loaded.Load(path);
     EXPECT_EQ(loaded.Count(), 1u);
+}
+
+TEST_F(LogFile, TimesReadWithEitherSeparatorAndATimeNoDateHasIsUnreadable)
+{
+    struct Case {
+        const wchar_t* field;
+        wchar_t separator;  // the locale's when reading
+        double time;
+    };
+    const Case cases[] = {{L"40885,5", L'.', 40885.5},  {L"40885.5", L',', 40885.5}, {L"40885.25", L'.', 40885.25},
+                          {L"1e60", L'.', 0.0},         {L"-1e60", L',', 0.0},       {L"2958466", L'.', 0.0},
+                          {L"-657435", L'.', 0.0},      {L"2958465,5", L'.', 2958465.5}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.field);
+        LogEntry entry;
+        ASSERT_TRUE(ParseLogLine(L"1 " + std::wstring(c.field) + L" \"C:\\\\a\" text", c.separator, entry));
+        EXPECT_EQ(entry.time, c.time);
+        EXPECT_EQ(entry.target, L"C:\\a");
+        EXPECT_EQ(entry.text, L"text");
+    }
+    // Such a time is written as it reads, never as whatever a buffer held.
+    for (double time : {1e60, -1e60, std::nan(""), HUGE_VAL})
+        EXPECT_EQ(FormatLogLine({LogCategory::Info, time, L"t", L"x"}, L','), L"1 0,00000000 \"t\" x");
+}
+
+std::vector<std::wstring> Sorted(std::vector<std::wstring> texts)
+{
+    std::sort(texts.begin(), texts.end());
+    return texts;
+}
+
+TEST_F(LogFile, TwoLoggersOnOneFileKeepEachOthersRecordsWhoeverSavesOrClears)
+{
+    std::wstring path = dir.WriteFile(L"Varnox.log", Utf16(L"1 1 \"history\" x\r\n"));
+    Logger first{language}, second{language};
+    ASSERT_EQ(first.Load(path), 0u);
+    ASSERT_EQ(second.Load(path), 0u);
+    for (int i = 0; i < 3; ++i) {
+        first.Add(LogCategory::Info, L"first " + std::to_wstring(i), L"Log.ApplicationStartup");
+        second.Add(LogCategory::Info, L"second " + std::to_wstring(i), L"Log.ApplicationStartup");
+    }
+    ASSERT_EQ(first.Save(path), 0u);
+    ASSERT_EQ(second.Save(path), 0u);
+    Logger reader{language};
+    ASSERT_EQ(reader.Load(path), 0u);
+    EXPECT_EQ(Sorted(TargetsOf(reader)),
+              (Targets{L"first 0", L"first 1", L"first 2", L"history", L"second 0", L"second 1", L"second 2"}));
+
+    // The first clears its log: its save drops what it showed, not what the
+    // second wrote; the second goes on adding to the file rewritten under it.
+    first.Clear();
+    first.Add(LogCategory::Info, L"first after clear", L"Log.ApplicationStartup");
+    second.Add(LogCategory::Info, L"second 3", L"Log.ApplicationStartup");
+    ASSERT_EQ(second.Save(path), 0u);
+    ASSERT_EQ(first.Save(path), 0u);
+    second.Add(LogCategory::Info, L"second 4", L"Log.ApplicationStartup");
+    ASSERT_EQ(second.Save(path), 0u);
+    ASSERT_EQ(reader.Load(path), 0u);
+    EXPECT_EQ(Sorted(TargetsOf(reader)), (Targets{L"first after clear", L"second 0", L"second 1", L"second 2",
+                                                  L"second 3", L"second 4"}));
+}
+
+TEST_F(LogFile, RecordsAddedAfterATornOrUnendedLastLineAreLinesOfTheirOwn)
+{
+    std::string unended = Utf16(L"1 1 \"old\" edited without a last line break");
+    std::string torn = Utf16(L"1 1 \"old\" x\r\n1 1 \"cut\" in a code unit");
+    for (const std::string& content : {unended, torn.substr(0, torn.size() - 1)}) {
+        std::wstring path = dir.WriteFile(L"Varnox.log", content);
+        Logger log{language};
+        ASSERT_EQ(log.Load(path), 0u);
+        log.Add(LogCategory::Info, L"new", L"Log.ApplicationStartup");
+        ASSERT_EQ(log.Save(path), 0u);
+        Logger loaded{language};
+        ASSERT_EQ(loaded.Load(path), 0u);
+        ASSERT_GE(loaded.Count(), 2u);
+        EXPECT_EQ(loaded.At(0).target, L"old");
+        EXPECT_EQ(loaded.At(loaded.Count() - 1).target, L"new");
+    }
+}
+
+const wchar_t* const kChildLog = L"VARNOX_LOG_CHILD";
+constexpr int kChildRecords = 400;
+
+bool HasTarget(const std::wstring& path, const std::wstring& target)
+{
+    std::deque<LogEntry> records;
+    ReadLogFile(path, records);
+    return std::any_of(records.begin(), records.end(), [&](const LogEntry& entry) { return entry.target == target; });
+}
+
+void AddSlowly(Logger& log, const std::wstring& who)
+{
+    for (int i = 0; i < kChildRecords; ++i) {
+        log.Add(LogCategory::Info, who + L" " + std::to_wstring(i), L"Log.ApplicationStartup");
+        if (i % 10 == 0)
+            Sleep(15);
+    }
+}
+
+// Only as the child of the test below: adds its records while the parent
+// adds its own, and ends as a crash would once they are in the file.
+TEST(LogChild, AddsAndEndsWithoutASave)
+{
+    wchar_t path[1024];
+    if (GetEnvironmentVariableW(kChildLog, path, 1024) == 0)
+        GTEST_SKIP() << "run by the test of two processes";
+    std::wstring folder(path, wcsrchr(path, L'\\'));
+    UnicodeLanguage language{folder, L"Varnox"};
+    Logger log{language};
+    log.Load(path);
+    AddSlowly(log, L"child");
+    for (int wait = 0; wait < 300; ++wait, Sleep(100))
+        if (HasTarget(path, L"child " + std::to_wstring(kChildRecords - 1)))
+            TerminateProcess(GetCurrentProcess(), 3);
+    TerminateProcess(GetCurrentProcess(), 4);
+}
+
+TEST_F(LogFile, TwoProcessesAddToOneFileAndOneEndedWithoutASaveLosesNothing)
+{
+    std::wstring path = dir.WriteFile(L"Varnox.log", Utf16(L"1 1 \"history\" x\r\n"));
+    ChildResult child;
+    std::thread run([&] { child = RunChildTests(L"LogChild.*", kChildLog, path); });
+    ASSERT_EQ(log.Load(path), 0u);
+    for (int wait = 0; wait < 300 && !HasTarget(path, L"child 0"); ++wait)
+        Sleep(100);
+    AddSlowly(log, L"parent");
+    run.join();
+    ASSERT_EQ(log.Save(path), 0u);
+    EXPECT_EQ(child.exitCode, 3u) << "the child's records did not reach the file before it ended";
+
+    // Every record once, each writer's in its order, and no line but records.
+    std::deque<LogEntry> records;
+    ASSERT_EQ(ReadLogFile(path, records), 0u);
+    std::wstring content = Content(path);
+    size_t lines = 0;
+    for (size_t at = 0; (at = content.find(L"\r\n", at)) != std::wstring::npos; at += 2)
+        ++lines;
+    EXPECT_EQ(lines, records.size());
+    ASSERT_FALSE(records.empty());
+    EXPECT_EQ(records.front().target, L"history");
+    int next[2] = {0, 0};
+    for (size_t i = 1; i < records.size(); ++i) {
+        const std::wstring& target = records[i].target;
+        int who = target.rfind(L"child ", 0) == 0 ? 1 : 0;
+        EXPECT_EQ(target, (who ? L"child " : L"parent ") + std::to_wstring(next[who]++));
+    }
+    EXPECT_EQ(next[0], kChildRecords);
+    EXPECT_EQ(next[1], kChildRecords);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include "settings/LanguageFiles.h"
 #include "settings/Unicodelanguage.h"
@@ -193,6 +194,22 @@ TEST_F(Expansion, SelfReferencesStopAtTheNestingLimit)
     // Five references to itself at every level: bounded work, no hang.
     std::wstring many = Text(L"Self.Many");
     EXPECT_NE(many.find(L"$[Self.Many]"), std::wstring::npos);
+}
+
+TEST_F(Expansion, ALookupReadsAndInsertsNoMoreThanItsLimit)
+{
+    // A text that refers 4,096 times to one of a million characters: each
+    // reference is read only while the limit (4 Mi characters) allows it.
+    std::wstring references;
+    for (int i = 0; i < 4096; ++i)
+        references += L"$[Big.Text]";
+    WriteLanguageFile(dir, L"LNG\\0000.LNG",
+                      L"[Big]\r\nText=" + std::wstring(1 << 20, L'b') + L"\r\nMany=" + references + L"\r\n");
+    language.SelectLanguage(0x0409);
+    std::wstring many = Text(L"Big.Many");
+    size_t inserted = std::count(many.begin(), many.end(), L'b');
+    EXPECT_LE(2 * inserted, 4u << 20) << "what was read and inserted";
+    EXPECT_EQ(many.size() - inserted, (4096 - inserted / (1 << 20)) * 11);
 }
 
 TEST(LanguageDefinitions, RecordsSortedMergedNamesAndWritesOnlyOnChange)

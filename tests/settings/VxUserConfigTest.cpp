@@ -59,6 +59,10 @@ protected:
         EXPECT_EQ(config.ReadString(L"Config", L"LogFile", L"x"), L"C:\\logs\\Varnox.log");
         EXPECT_EQ(config.ReadInt(L"Config", L"Absent", 17), 17);
         EXPECT_EQ(config.ReadString(L"Absent", L"LogFile", L"dflt"), L"dflt");
+        // Characters of no ANSI code page (Documents of "Łukasz", in Cyrillic).
+        const std::wstring path = L"C:\\Users\\\x0141ukasz\\\x0414\x043e\x043a\x0443\x043c\x0435\x043d\x0442\x044b\\V.log";
+        config.WriteString(L"Config", L"LogFile", path);
+        EXPECT_EQ(config.ReadString(L"Config", L"LogFile", L"x"), path);
     }
 
     COEMConfig branding;
@@ -160,11 +164,35 @@ TEST_F(UserConfigTest, AppDataIniIsCreatedAtTheFirstReadAndKeepsSigns)
     ExpectRoundTrips(config);
     std::string content;
     ASSERT_TRUE(ReadWholeFile(config.IniPath(), content));
-    EXPECT_NE(content.find("WipeMethod=-8"), std::string::npos);
+    std::wstring text(reinterpret_cast<const wchar_t*>(content.data()), content.size() / sizeof(wchar_t));
+    EXPECT_EQ(text.substr(0, 1), L"\xFEFF");
+    EXPECT_NE(text.find(L"WipeMethod=-8"), std::wstring::npos);
 
     // Long texts come back cut to 4095 units.
     config.WriteString(L"Config", L"Long", std::wstring(5000, L'x'));
     EXPECT_EQ(config.ReadString(L"Config", L"Long", L""), std::wstring(4095, L'x'));
+}
+
+TEST_F(UserConfigTest, AnIniFileWrittenInTheAnsiCodePageKeepsItsValuesAndTakesEveryCharacter)
+{
+    TempDir dir;
+    dir.WriteFile(L"Varnox\\Varnox.ini", "[Config]\r\nLanguage=7\r\n");
+    VxUserConfig config(Brand(StoreAppDataIni), dir.Path());
+    ExpectRoundTrips(config);
+    EXPECT_EQ(config.ReadInt(L"Config", L"Language", 0), 7);
+}
+
+TEST_F(UserConfigTest, AnIniFileThatCannotBeWrittenIsToldOnce)
+{
+    TempDir dir;
+    messagesShown = 0;
+    // A file stands where its folder would be made.
+    VxUserConfig config(Brand(StoreAppDataIni), dir.WriteFile(L"blocked", "a file"));
+    config.SetMessageFunction(CountMessage);
+    config.WriteInt(L"Config", L"A", 1);
+    config.WriteString(L"Config", L"B", L"text");
+    EXPECT_EQ(config.ReadInt(L"Config", L"A", 9), 9);
+    EXPECT_EQ(messagesShown, 1);
 }
 
 TEST_F(UserConfigTest, BareIniLivesInTheWindowsFolder)

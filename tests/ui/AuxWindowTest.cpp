@@ -65,7 +65,11 @@ std::string AuxWindowTest::StoredSettings() const
 {
     std::string content;
     ReadWholeFile(dir.Path() + L"\\Varnox\\Varnox.ini", content);
-    return content;
+    // Written as UTF-16 after its byte-order mark; compared as text.
+    std::string text;
+    for (size_t at = 2; at + 1 < content.size(); at += 2)
+        text += content[at];
+    return text;
 }
 
 void AddTestPicture(COEMConfig& brand, const std::string& name, int width, int height)

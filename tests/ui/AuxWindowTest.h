@@ -21,7 +21,7 @@ protected:
     AuxWindowTest();
     ~AuxWindowTest() override;
 
-    // The INI file behind `config`, as bytes ("" before the first write).
+    // The text of the INI file behind `config` ("" before the first write).
     std::string StoredSettings() const;
 
     TempDir dir;

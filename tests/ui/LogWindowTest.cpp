@@ -4,6 +4,7 @@
 #include "AuxWindowTest.h"
 
 #include "ui/LogWindow.h"
+#include "ui/Utils.h"
 #include "ui/toolkit/Application.h"
 #include "ui/toolkit/Gdi.h"
 #include "ui/toolkit/MessageDialog.h"
@@ -96,7 +97,6 @@ TEST_F(LogWindowTest, TimesShowTheLocalesDateAndTimeAndMidnightShowsTheDateAlone
 
 TEST_F(LogWindowTest, ClearingAsksFirstAndNoKeepsEveryRecord)
 {
-    config->WriteString(L"Config", L"LogFile", L"C:\\logs\\Varnox.log");
     for (int i = 0; i < 5; ++i)
         log->Add(LogCategory::Info, L"", L"Log.DirDeleted");
     std::vector<tk::MessageDialogSetup> asked;
@@ -106,6 +106,8 @@ TEST_F(LogWindowTest, ClearingAsksFirstAndNoKeepsEveryRecord)
         return answer;
     });
     Open(window, [&](TFormLog& form) {
+        EXPECT_TRUE(Press(form.ButtonLogClear));  // no file chosen: the default one
+        config->WriteString(L"Config", L"LogFile", L"C:\\logs\\Varnox.log");
         EXPECT_TRUE(Press(form.ButtonLogClear));
         EXPECT_EQ(form.LV.Count(), 5);
         EXPECT_EQ(form.LV.SelectedRows(), std::vector<int>{4});
@@ -115,8 +117,9 @@ TEST_F(LogWindowTest, ClearingAsksFirstAndNoKeepsEveryRecord)
         EXPECT_EQ(form.LV.SelCount(), 0);
         EXPECT_TRUE(Press(form.ButtonOK));
     });
-    ASSERT_EQ(asked.size(), 2u);
-    EXPECT_EQ(asked[0].text, L"Clear the log? C:\\logs\\Varnox.log");
+    ASSERT_EQ(asked.size(), 3u);
+    EXPECT_EQ(asked[0].text, L"Clear the log? " + DefaultLogPath());
+    EXPECT_EQ(asked[1].text, L"Clear the log? C:\\logs\\Varnox.log");
     EXPECT_EQ(asked[0].icon, tk::MessageDialogSetup::Icon::Question);
     ASSERT_EQ(asked[0].buttons.size(), 2u);
     EXPECT_EQ(asked[0].buttons[0].result, tk::mrYes);

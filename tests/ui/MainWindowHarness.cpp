@@ -74,7 +74,7 @@ void WriteTestLanguageFiles(const std::wstring& folder, bool german)
                       L"FilesSelected=Files: $(FileCount) ($(FileSize) bytes, $(FileSizeK))\n"
                       L"DirsAndFilesSelected=Folders: $(DirCount), files: $(FileCount) ($(FileSize) bytes, "
                       L"$(FileSizeK))\n"
-                      L"ShutdownBlocked=A wipe is running\n"
+                      L"ShutdownBlocked=A wipe is running\nCloseBlocked=Not while a wipe runs\n"
                       L"[Log]\nApplicationStartup=Started.\nApplicationShutdown=Closed.\n"
                       L"[Font]\nName=Tahoma\nSize=8\n");
     if (german)

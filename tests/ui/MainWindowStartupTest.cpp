@@ -9,6 +9,7 @@
 #include "ui/SessionState.h"
 #include "ui/Utils.h"
 #include "ui/toolkit/Application.h"
+#include "ui/toolkit/MessageDialog.h"
 #include "ui/toolkit/TestDriver.h"
 
 namespace {
@@ -259,6 +260,17 @@ TEST_F(MainWindowStartup, TheSessionsEndRunsTheCloseStepsOnceAndWaitsForARunning
     {
         RunningWipeJob job;
         EXPECT_EQ(SendMessageW(window.Handle(), WM_QUERYENDSESSION, 0, 0), FALSE);
+        // A close request (taskkill) is refused too, and the user told why.
+        std::vector<std::wstring> told;
+        tk::Application::Instance().SetMessageDialogHook([&](const tk::MessageDialogSetup& dialog) {
+            told.push_back(dialog.text);
+            return tk::mrOK;
+        });
+        SendMessageW(window.Handle(), WM_CLOSE, 0, 0);
+        tk::Application::Instance().SetMessageDialogHook(nullptr);
+        EXPECT_EQ(told, std::vector<std::wstring>{L"Not while a wipe runs"});
+        EXPECT_EQ(harness.log.Count(), 1u) << "no shutdown record";
+        EXPECT_EQ(harness.ReadInt(L"MainWindow", L"Width", -1), -1) << "the close steps did not run";
     }
     EXPECT_EQ(SendMessageW(window.Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
     SendMessageW(window.Handle(), WM_ENDSESSION, TRUE, 0);

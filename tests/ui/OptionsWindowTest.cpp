@@ -203,7 +203,7 @@ TEST_F(OptionsWindowTest, DefaultIsStoredAsZeroAndKeptByTheNextOk)
     EXPECT_EQ(Stored(L"Language"), 0x0007);
 }
 
-TEST_F(OptionsWindowTest, TheLogIsSavedOnceToTheFileInForceBeforeTheDialog)
+TEST_F(OptionsWindowTest, TheLogIsSavedToTheFileInForceBeforeTheDialogAndMovesToTheNewOne)
 {
     std::wstring oldFile = dir / L"old.log", newFile = dir / L"new.log";
     config->WriteInt(L"Config", L"Logging", 1);
@@ -213,8 +213,8 @@ TEST_F(OptionsWindowTest, TheLogIsSavedOnceToTheFileInForceBeforeTheDialog)
         dialog.FileName = newFile;
         return true;
     });
-    // A new file while logging stays on: the records go to the old file now,
-    // the new one receives the log at the next save.
+    // A new file while logging stays on: the records go to the old file, and
+    // the log moves to the new one at once.
     EXPECT_TRUE(RunDialog([&](TFormOptions& form) {
         EXPECT_TRUE(Press(form.ButtonLogBrowse));
         EXPECT_TRUE(Press(form.ButtonOK));
@@ -222,7 +222,8 @@ TEST_F(OptionsWindowTest, TheLogIsSavedOnceToTheFileInForceBeforeTheDialog)
     std::deque<LogEntry> inOld, inNew;
     EXPECT_EQ(ReadLogFile(oldFile, inOld), static_cast<DWORD>(ERROR_SUCCESS));
     EXPECT_EQ(inOld.size(), 2u);
-    EXPECT_FALSE(FileExists(newFile));
+    EXPECT_EQ(ReadLogFile(newFile, inNew), static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(inNew.size(), 2u);
     EXPECT_EQ(StoredText(L"LogFile"), newFile);
     EXPECT_EQ(Stored(L"Logging"), 1);
 
@@ -232,17 +233,20 @@ TEST_F(OptionsWindowTest, TheLogIsSavedOnceToTheFileInForceBeforeTheDialog)
         EXPECT_TRUE(Press(form.RBLogDisabled));
         EXPECT_TRUE(Press(form.ButtonOK));
     }));
+    inNew.clear();
     EXPECT_EQ(ReadLogFile(newFile, inNew), static_cast<DWORD>(ERROR_SUCCESS));
     EXPECT_EQ(inNew.size(), 3u);
     EXPECT_EQ(Stored(L"Logging"), 0);
 
-    // Switching it on again writes nothing now (nor reads anything).
+    // Switching it on again gives the file what it lacks: all, as it was deleted meanwhile.
     DeleteFileW(newFile.c_str());
     EXPECT_TRUE(RunDialog([&](TFormOptions& form) {
         EXPECT_TRUE(Press(form.RBLogEnabled));
         EXPECT_TRUE(Press(form.ButtonOK));
     }));
-    EXPECT_FALSE(FileExists(newFile));
+    inNew.clear();
+    EXPECT_EQ(ReadLogFile(newFile, inNew), static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(inNew.size(), 3u);
     EXPECT_EQ(Stored(L"Logging"), 1);
     EXPECT_EQ(log->Count(), 3u);
 }

@@ -188,6 +188,15 @@ TEST_F(WipeCommands, ADriveRootOpensTheDriveWindowWithTheConfiguredMethodAndNoth
         ASSERT_TRUE(tk::ChooseItem(main->LV, RowOf(L"C:\\")));
         Settle();
     }
+    // A stored number that names no method: method 2, with its own rounds.
+    harness.WriteInt(L"Config", L"WipeMethod", 77);
+    harness.WriteInt(L"Config", L"Method2Passes", 5);
+    Application::Instance().QueueModalAction([&](tk::Form&) {
+        EXPECT_EQ(driveWipe.CBWipeMethod.ItemIndex(), 2);
+        EXPECT_EQ(driveWipe.LabelWipePassesCount.Caption(), L"5");
+        CloseWipeWindow(driveWipe);
+    });
+    ASSERT_TRUE(tk::Press(main->ButtonDriveWipe));
     EXPECT_EQ(dialogTexts.size(), 2u);
     EXPECT_EQ(volume.OpenHandles(), 0);
     EXPECT_EQ(AppLog().Count(), 0u);
