@@ -21,6 +21,10 @@ public:
     // The next block of the current pass. `buffer` is null only when the
     // pattern buffer could not be committed; the caller must then stop.
     bool NextBlock(int64_t& start, int32_t& count, uint8_t*& buffer);
+    // False when the last block handed out the buffer as the pass prepared
+    // it: all such blocks of a pass carry the same bytes (as far as each
+    // reaches), so a caller may keep a copy of them for the whole pass.
+    bool BlockRefilled() const { return refilled; }
 
     int32_t PassCount() const { return passCount; }
     int32_t VerifyPassCount() const { return verifyPassCount; }
@@ -60,6 +64,7 @@ protected:
     int32_t blockUnits = 0;
     uint32_t bufferSize = 0;
     uint8_t* buffer = nullptr;
+    bool refilled = false;  // the buffer was written (or replaced) during the last GetBlock
 };
 
 // The method with id 0 to 13, owned by the caller; null for any other id.

@@ -8,9 +8,6 @@ const wchar_t kWindowClass[] = L"WiperThreadWnd";
 // How long the worker waits for room in a full queue, and the destructor for
 // the worker between deliveries.
 constexpr DWORD kRetryMilliseconds = 10;
-// The largest single transfer: a unit count times the unit size stays well
-// inside 32 bits, however large the units.
-constexpr int64_t kMaxTransferBytes = 32 * 1024 * 1024;
 }  // namespace
 
 HWND JobSystem::CreateReportWindow(const wchar_t* windowClass, void* job)
@@ -197,6 +194,8 @@ DWORD WiperThread::Run()
         }
     }
     state.State = cancelled ? StateCancelled : StateCompleted;
+    // Nothing of the job moves once it has said it ended.
+    writer.Stop();
     for (int32_t i = firstNotStarted; i < state.TargetCount; ++i)
         fileList.At(i)->Success = 0;
     KeepTotalsAboveCurrent();
