@@ -48,15 +48,6 @@ TransferWriter::~TransferWriter()
     Stop();
 }
 
-uint32_t TransferWriter::TransferBytes(uint32_t blockBytes, uint32_t maxBytes)
-{
-    if (blockBytes == 0)
-        return 0;
-    uint64_t blocks = (kPreferredTransferBytes + blockBytes - 1) / blockBytes;
-    blocks = std::max<uint64_t>(1, std::min<uint64_t>(blocks, maxBytes / blockBytes));
-    return static_cast<uint32_t>(blocks * blockBytes);
-}
-
 bool TransferWriter::Begin(HANDLE target, bool readBack, uint32_t capacity, Completion onCompleted)
 {
     if (capacity > transfers[0].capacity) {

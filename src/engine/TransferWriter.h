@@ -10,6 +10,7 @@
 // the job is paused and says whether it is to stop. Nothing is in flight
 // once End has returned, so the target can be flushed, closed or deleted.
 #include <windows.h>
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -23,6 +24,9 @@ public:
     static constexpr int kBuffers = 3;
     // Bytes per transfer the pass loops aim at (whole blocks of a method).
     static constexpr uint32_t kPreferredTransferBytes = 4u << 20;
+    // The largest single transfer: a unit count times the unit size stays well
+    // inside 32 bits, however large the units.
+    static constexpr uint32_t kMaxTransferBytes = 32u << 20;
 
     enum class Outcome : uint8_t {
         Moved,           // every byte of every run
@@ -66,8 +70,14 @@ public:
     TransferWriter& operator=(const TransferWriter&) = delete;
 
     // The bytes per transfer for blocks of `blockBytes`: whole blocks, at
-    // least kPreferredTransferBytes unless that would exceed `maxBytes`.
-    static uint32_t TransferBytes(uint32_t blockBytes, uint32_t maxBytes);
+    // least kPreferredTransferBytes unless that would exceed kMaxTransferBytes.
+    static constexpr uint32_t TransferBytes(uint32_t blockBytes)
+    {
+        if (blockBytes == 0 || blockBytes >= kMaxTransferBytes)
+            return blockBytes;
+        uint32_t blocks = (kPreferredTransferBytes + blockBytes - 1) / blockBytes;
+        return std::min(blocks, kMaxTransferBytes / blockBytes) * blockBytes;
+    }
 
     // Begins a pass over `file`: writes, or with `read` reads, in transfers
     // of up to `capacity` bytes; `completed` gets every transfer back, in

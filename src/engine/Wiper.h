@@ -13,7 +13,9 @@ public:
     Wiper(const Wiper&) = delete;
     Wiper& operator=(const Wiper&) = delete;
 
-    virtual bool IsVerifyPass() { return false; }
+    bool IsVerifyPass() const { return VerifiesPass(pass); }
+    // Whether the pass after the current one reads back what this one wrote.
+    bool NextPassVerifies() const { return pass + 1 < passCount && VerifiesPass(pass + 1); }
 
     // Once per round, before the first NextPass.
     void Start(int32_t unitSize, int64_t totalUnits, int32_t blockUnits);
@@ -32,6 +34,7 @@ public:
     int32_t Pass() const { return pass; }
 
 protected:
+    virtual bool VerifiesPass(int32_t) const { return false; }
     virtual void OnStart() {}
     virtual void PreparePass() {}
     // Returns the buffer for the block; may change the block's extent and

@@ -29,10 +29,13 @@ bool WiperThread::RunRound(HANDLE file, int64_t units, int32_t blockUnits, int64
     while (wiper->NextPass()) {
         bool verify = wiper->IsVerifyPass();
         state.VerifyPass = verify ? 1 : 0;
-        // At the end of a read-back pass, `written` still holds the latest write pass.
+        // At the end of a read-back pass, `written` still holds the latest
+        // write pass. Only a write pass that is read back next is digested.
         Sha1Context* digest = digests[verify ? 1 : 0];
         if (digest)
             Sha1Init(*digest);
+        if (!verify && !wiper->NextPassVerifies())
+            digest = nullptr;
         ReportProgress();
         if (CheckCancelled())
             return false;
@@ -90,7 +93,7 @@ bool WiperThread::RunPass(HANDLE file, int64_t units, int32_t blockUnits, int64_
         failed = true;
     };
     const uint32_t blockBytes = static_cast<uint32_t>(blockUnits) * static_cast<uint32_t>(unitSize);
-    const uint32_t transferBytes = TransferWriter::TransferBytes(blockBytes, kMaxTransferBytes);
+    const uint32_t transferBytes = TransferWriter::TransferBytes(blockBytes);
     if (!writer.Begin(file, verify, transferBytes, completed)) {
         PostSystemError(failureKey, ERROR_NOT_ENOUGH_MEMORY, offsetBase);
         return false;

@@ -173,7 +173,7 @@ void WiperThread::ComputeTotals()
 
 int32_t WiperThread::BlockUnits(int32_t preferred) const
 {
-    return static_cast<int32_t>(std::clamp<int64_t>(kMaxTransferBytes / unitSize, 1, preferred));
+    return static_cast<int32_t>(std::clamp<int64_t>(TransferWriter::kMaxTransferBytes / unitSize, 1, preferred));
 }
 
 DWORD WiperThread::Run()

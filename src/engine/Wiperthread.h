@@ -132,9 +132,6 @@ protected:
     // Current never above Total in what the user interface sees, also when a
     // target turns out larger than it was counted.
     void KeepTotalsAboveCurrent();
-    // The largest single transfer: a unit count times the unit size stays well
-    // inside 32 bits, however large the units.
-    static constexpr int64_t kMaxTransferBytes = 32 * 1024 * 1024;
     // Units per block: `preferred`, fewer when that many would exceed the
     // largest transfer, at least one.
     int32_t BlockUnits(int32_t preferred) const;
