@@ -176,7 +176,7 @@ struct FileJobWorld {
         bool folder;
         std::wstring Path() const { return directory == kRoot ? kRoot + name : directory + L"\\" + name; }
     };
-    const std::vector<Item> items = {{kRoot, L"a", std::string(2 * kTransfer + 600 * 512 + 100, 'a'), false},
+    const std::vector<Item> items = {{kRoot, L"a", std::string(kTransfer + 600 * 512 + 100, 'a'), false},
                                      {kRoot + L"d", L"b", "b", false},
                                      {kRoot, L"c", "", false},
                                      {kRoot, L"d", "", true}};
@@ -198,7 +198,7 @@ struct FileJobWorld {
         }
     }
 
-    SimulatedVolume volume{kRoot, 512, 8, int64_t(3 * kTransfer / 4096 + 1024)};
+    SimulatedVolume volume{kRoot, 512, 8, int64_t(kTransfer / 4096 + 1024)};
     FileList list;
 };
 
@@ -251,7 +251,7 @@ std::string CheckFileJob(FileJobWorld& world, WatchingIo& io, const RecordingHan
 }
 
 // The free-space job's world: a volume in use but for three runs, one of
-// them more than two transfers long.
+// them more than one transfer long.
 struct FreeSpaceWorld {
     FreeSpaceWorld()
     {
@@ -272,8 +272,8 @@ struct FreeSpaceWorld {
     // Clusters of 4 KiB: a block of 64 of them is as long as one of 512
     // sectors, and so are the transfers.
     static constexpr int64_t kTransferClusters = int64_t(kTransfer / 4096);
-    const std::vector<Extent> freeRuns = {{10, 3}, {100, 2 * kTransferClusters + 70}, {3 * kTransferClusters, 5}};
-    SimulatedVolume volume{kRoot, 512, 8, 3 * kTransferClusters + 100};
+    const std::vector<Extent> freeRuns = {{10, 3}, {100, kTransferClusters + 70}, {kTransferClusters + 300, 5}};
+    SimulatedVolume volume{kRoot, 512, 8, kTransferClusters + 400};
     FileList list;
 };
 
