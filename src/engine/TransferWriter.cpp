@@ -50,7 +50,7 @@ TransferWriter::~TransferWriter()
 
 bool TransferWriter::Begin(HANDLE target, bool readBack, uint32_t capacity, Completion onCompleted)
 {
-    if (capacity > transfers[0].capacity) {
+    if (capacity > allocated) {
         ReleaseBuffers();
         for (Transfer& transfer : transfers) {
             transfer.data = static_cast<uint8_t*>(
@@ -59,9 +59,11 @@ bool TransferWriter::Begin(HANDLE target, bool readBack, uint32_t capacity, Comp
                 ReleaseBuffers();
                 return false;
             }
-            transfer.capacity = capacity;
         }
+        allocated = capacity;
     }
+    for (Transfer& transfer : transfers)
+        transfer.capacity = capacity;
     file = target;
     read = readBack;
     completed = std::move(onCompleted);
@@ -138,6 +140,7 @@ void TransferWriter::End(bool abandonQueued)
         if (SlotOf(index) != Slot::Free)
             HandBack(index);
     }
+    completed = nullptr;  // it may refer to the pass that has ended
 }
 
 void TransferWriter::Stop()
@@ -258,4 +261,5 @@ void TransferWriter::ReleaseBuffers()
             VirtualFree(transfer.data, 0, MEM_RELEASE);
         transfer = Transfer{};
     }
+    allocated = 0;
 }

@@ -6,9 +6,10 @@
 // every buffer comes back to it in order, with what happened to it.
 //
 // A failed transfer ends the pass: what was queued behind it is not started.
-// Before every transfer either thread asks `checkpoint`, which holds while
-// the job is paused and says whether it is to stop. Nothing is in flight
-// once End has returned, so the target can be flushed, closed or deleted.
+// Right before the data of a transfer moves, whichever thread moves it asks
+// `checkpoint`, which holds while the job is paused and says whether it is
+// to stop. Nothing is in flight once End has returned, so the target can be
+// flushed, closed or deleted.
 #include <windows.h>
 #include <algorithm>
 #include <cstdint>
@@ -44,8 +45,8 @@ public:
     };
 
     struct Transfer {
-        uint8_t* data = nullptr;  // page aligned, `capacity` bytes
-        uint32_t capacity = 0;
+        uint8_t* data = nullptr;  // page aligned, at least `capacity` bytes
+        uint32_t capacity = 0;    // bytes of this pass's transfers
         uint32_t used = 0;        // bytes of `data` the runs take, from its start
         std::vector<Run> runs;
         // Left to the caller from one use of the buffer to the next (what `data` holds).
@@ -116,7 +117,8 @@ private:
     Completion completed;
 
     Transfer transfers[kBuffers];
-    int fillIndex = 0;  // the buffer Next gives; the oldest on its way when all are
+    uint32_t allocated = 0;  // bytes of each buffer
+    int fillIndex = 0;       // the buffer Next gives; the oldest on its way when all are
     // Guarded by `lock`:
     SRWLOCK lock = SRWLOCK_INIT;
     Slot slots[kBuffers] = {};
