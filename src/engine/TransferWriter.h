@@ -24,7 +24,7 @@ public:
     // Buffers in flight at most: one being transferred, the others filled meanwhile.
     static constexpr int kBuffers = 3;
     // Bytes per transfer the pass loops aim at (whole blocks of a method).
-    static constexpr uint32_t kPreferredTransferBytes = 2u << 20;
+    static constexpr uint32_t kPreferredTransferBytes = 1u << 20;
     // The largest single transfer: a unit count times the unit size stays well
     // inside 32 bits, however large the units.
     static constexpr uint32_t kMaxTransferBytes = 32u << 20;
