@@ -126,8 +126,10 @@ bool WiperThread::RunPass(HANDLE file, int64_t units, int32_t blockUnits, int64_
             if (failed || stopped)
                 break;
         }
-        if (!buffer) {
-            PostSystemError(failureKey, ERROR_NOT_ENOUGH_MEMORY, offsetBase + offset);
+        // A block longer than a whole transfer would not fit any buffer.
+        if (!buffer || !transfer->Fits(bytes)) {
+            PostSystemError(failureKey, buffer ? ERROR_INSUFFICIENT_BUFFER : ERROR_NOT_ENOUGH_MEMORY,
+                            offsetBase + offset);
             failed = true;
             break;
         }

@@ -336,15 +336,6 @@ void WiperThread::PostTargetDeleted(int32_t index)
     PostReliably(MessageTargetDeleted, static_cast<LPARAM>(index));
 }
 
-bool WiperThread::SeekTarget(HANDLE handle, int64_t offset, int64_t reportedOffset)
-{
-    if (io.Seek(handle, offset))
-        return true;
-    DWORD error = io.LastError();
-    PostSystemError(L"Log.FileSeekError", error, reportedOffset);
-    return false;
-}
-
 void* WiperThread::GetScratchBuffer(uint32_t size)
 {
     size = (size + 4095) & ~4095u;

@@ -135,9 +135,6 @@ protected:
     // Units per block: `preferred`, fewer when that many would exceed the
     // largest transfer, at least one.
     int32_t BlockUnits(int32_t preferred) const;
-    bool SeekTarget(HANDLE handle, int64_t offset) { return SeekTarget(handle, offset, offset); }
-    // As above; a failure is logged with `reportedOffset` (a position on the volume).
-    bool SeekTarget(HANDLE handle, int64_t offset, int64_t reportedOffset);
     void* GetScratchBuffer(uint32_t size);
 
     // One round of all passes of the method over the open target of `units` units.
