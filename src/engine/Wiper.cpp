@@ -44,6 +44,7 @@ bool Wiper::NextBlock(int64_t& start, int32_t& count, uint8_t*& block)
     start = position;
     count = static_cast<int32_t>(std::min<int64_t>(blockUnits, totalUnits - position));
     int64_t next = start + count;
+    refilled = false;
     block = GetBlock(start, count, next);
     count = static_cast<int32_t>(std::min<int64_t>(count, totalUnits - position));
     position = std::min(next, totalUnits);
@@ -59,6 +60,7 @@ uint8_t* Wiper::GetBuffer(int32_t units)
         return buffer;
     if (buffer)
         VirtualFree(buffer, 0, MEM_RELEASE);
+    refilled = true;
     // Fresh pages are zero-filled, which the zero passes rely on.
     buffer = static_cast<uint8_t*>(VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     bufferSize = buffer ? size : 0;
@@ -67,6 +69,7 @@ uint8_t* Wiper::GetBuffer(int32_t units)
 
 void Wiper::FillRandom(uint8_t* destination, uint32_t byteCount)
 {
+    refilled = true;
     if (destination)
         ThreadFillRandom(destination, byteCount);
 }
@@ -80,6 +83,7 @@ void Wiper::FillTriplet(uint8_t a, uint8_t b, uint8_t c)
 void Wiper::FillPattern(const uint8_t* group, uint32_t groupLength)
 {
     uint8_t* target = GetBuffer(blockUnits);
+    refilled = true;
     if (!target)
         return;
     uint32_t size = static_cast<uint32_t>(blockUnits) * static_cast<uint32_t>(unitSize);

@@ -13,7 +13,9 @@ public:
     Wiper(const Wiper&) = delete;
     Wiper& operator=(const Wiper&) = delete;
 
-    virtual bool IsVerifyPass() { return false; }
+    bool IsVerifyPass() const { return VerifiesPass(pass); }
+    // Whether the pass after the current one reads back what this one wrote.
+    bool NextPassVerifies() const { return pass + 1 < passCount && VerifiesPass(pass + 1); }
 
     // Once per round, before the first NextPass.
     void Start(int32_t unitSize, int64_t totalUnits, int32_t blockUnits);
@@ -21,6 +23,10 @@ public:
     // The next block of the current pass. `buffer` is null only when the
     // pattern buffer could not be committed; the caller must then stop.
     bool NextBlock(int64_t& start, int32_t& count, uint8_t*& buffer);
+    // False when the last block handed out the buffer as the pass prepared
+    // it: all such blocks of a pass carry the same bytes (as far as each
+    // reaches), so a caller may keep a copy of them for the whole pass.
+    bool BlockRefilled() const { return refilled; }
 
     int32_t PassCount() const { return passCount; }
     int32_t VerifyPassCount() const { return verifyPassCount; }
@@ -28,6 +34,7 @@ public:
     int32_t Pass() const { return pass; }
 
 protected:
+    virtual bool VerifiesPass(int32_t) const { return false; }
     virtual void OnStart() {}
     virtual void PreparePass() {}
     // Returns the buffer for the block; may change the block's extent and
@@ -60,6 +67,7 @@ protected:
     int32_t blockUnits = 0;
     uint32_t bufferSize = 0;
     uint8_t* buffer = nullptr;
+    bool refilled = false;  // the buffer was written (or replaced) during the last GetBlock
 };
 
 // The method with id 0 to 13, owned by the caller; null for any other id.

@@ -1,8 +1,8 @@
 #include "engine/Wiperafssi5020.h"
 
-bool WiperAFSSI5020::IsVerifyPass()
+bool WiperAFSSI5020::VerifiesPass(int32_t index) const
 {
-    return pass == 3;
+    return index == 3;
 }
 
 void WiperAFSSI5020::PreparePass()

@@ -5,9 +5,9 @@
 class WiperAFSSI5020 : public Wiper {
 public:
     WiperAFSSI5020() : Wiper(1, 3) {}
-    bool IsVerifyPass() override;
 
 protected:
+    bool VerifiesPass(int32_t index) const override;
     void PreparePass() override;
     uint8_t* GetBlock(int64_t& start, int32_t& count, int64_t& next) override;
 };

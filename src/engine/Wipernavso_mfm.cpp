@@ -1,8 +1,8 @@
 #include "engine/Wipernavso_mfm.h"
 
-bool WiperNAVSO_MFM::IsVerifyPass()
+bool WiperNAVSO_MFM::VerifiesPass(int32_t index) const
 {
-    return pass == 3;
+    return index == 3;
 }
 
 void WiperNAVSO_MFM::PreparePass()

@@ -1,8 +1,8 @@
 #include "engine/Wipernavso_rll.h"
 
-bool WiperNAVSO_RLL::IsVerifyPass()
+bool WiperNAVSO_RLL::VerifiesPass(int32_t index) const
 {
-    return pass == 3;
+    return index == 3;
 }
 
 void WiperNAVSO_RLL::PreparePass()

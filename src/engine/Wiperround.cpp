@@ -1,6 +1,7 @@
 // The pass loop shared by file, volume and free-space wiping.
 #include <windows.h>
 #include <algorithm>
+#include <cstring>
 #include "engine/Sha1hasher.h"
 #include "engine/Wiperthread.h"
 
@@ -28,14 +29,17 @@ bool WiperThread::RunRound(HANDLE file, int64_t units, int32_t blockUnits, int64
     while (wiper->NextPass()) {
         bool verify = wiper->IsVerifyPass();
         state.VerifyPass = verify ? 1 : 0;
-        // At the end of a read-back pass, `written` still holds the latest write pass.
+        // At the end of a read-back pass, `written` still holds the latest
+        // write pass. Only a write pass that is read back next is digested.
         Sha1Context* digest = digests[verify ? 1 : 0];
         if (digest)
             Sha1Init(*digest);
+        if (!verify && !wiper->NextPassVerifies())
+            digest = nullptr;
         ReportProgress();
         if (CheckCancelled())
             return false;
-        if (!RunPass(file, units, offsetBase, verify, digest))
+        if (!RunPass(file, units, blockUnits, offsetBase, verify, digest))
             return false;
         if (verify) {
             std::wstring writtenHash = Sha1HexDigest(written);
@@ -54,43 +58,96 @@ bool WiperThread::RunRound(HANDLE file, int64_t units, int32_t blockUnits, int64
     return true;
 }
 
-bool WiperThread::RunPass(HANDLE file, int64_t units, int64_t offsetBase, bool verify, Sha1Context* digest)
+bool WiperThread::RunPass(HANDLE file, int64_t units, int32_t blockUnits, int64_t offsetBase, bool verify,
+                          Sha1Context* digest)
 {
     const wchar_t* failureKey = verify ? L"Log.FileReadError" : L"Log.FileWriteError";
     ProgressPair& targetCounter = verify ? state.TargetRead : state.TargetWrite;
     ProgressPair& totalCounter = verify ? state.TotalRead : state.TotalWrite;
+    bool failed = false, stopped = false;
+    // Transfers come back in order: what moved is counted (and read-back data
+    // taken into the digest) before anything is said about what did not.
+    auto completed = [&](const TransferWriter::Transfer& transfer) {
+        targetCounter.Current += transfer.done;
+        totalCounter.Current += transfer.done;
+        if (verify && digest)
+            Sha1Update(*digest, transfer.data, transfer.done);
+        switch (transfer.outcome) {
+        case TransferWriter::Outcome::Moved:
+            return;
+        case TransferWriter::Outcome::Stopped:
+            stopped = true;
+            return;
+        case TransferWriter::Outcome::SeekFailed:
+            PostSystemError(L"Log.FileSeekError", transfer.error, offsetBase + transfer.errorOffset);
+            break;
+        case TransferWriter::Outcome::TransferFailed:
+            PostSystemError(failureKey, transfer.error, offsetBase + transfer.errorOffset);
+            break;
+        case TransferWriter::Outcome::Short:
+            // Part of the transfer was left untouched.
+            PostSystemError(failureKey, verify ? ERROR_HANDLE_EOF : ERROR_WRITE_FAULT,
+                            offsetBase + transfer.errorOffset);
+            break;
+        }
+        failed = true;
+    };
+    const uint32_t blockBytes = static_cast<uint32_t>(blockUnits) * static_cast<uint32_t>(unitSize);
+    const uint32_t transferBytes = TransferWriter::TransferBytes(blockBytes);
+    if (!writer.Begin(file, verify, transferBytes, completed)) {
+        PostSystemError(failureKey, ERROR_NOT_ENOUGH_MEMORY, offsetBase);
+        return false;
+    }
+    // A block the method did not refill holds the bytes of the pass's
+    // pattern; a buffer that holds them already from an earlier transfer of
+    // this pass is not filled again. `period` is the length of one copy.
+    const uint64_t passTag = ++passSerial;
+    uint32_t period = 0;
+    TransferWriter::Transfer* transfer = nullptr;
     int64_t start = 0;
     int32_t count = 0;
     uint8_t* buffer = nullptr;
-    while (wiper->NextBlock(start, count, buffer)) {
+    while (!failed && !stopped && wiper->NextBlock(start, count, buffer)) {
         int64_t offset = start * unitSize;
-        if (!SeekTarget(file, offset, offsetBase + offset))
-            return false;
         count = static_cast<int32_t>(std::min<int64_t>(count, units - start));
-        DWORD bytes = static_cast<DWORD>(count) * static_cast<DWORD>(unitSize);
-        ReportProgress();
-        if (CheckCancelled())
-            return false;
-        if (!buffer) {
-            PostSystemError(failureKey, ERROR_NOT_ENOUGH_MEMORY, offsetBase + offset);
-            return false;
+        uint32_t bytes = static_cast<uint32_t>(count) * static_cast<uint32_t>(unitSize);
+        if (transfer && !transfer->Fits(bytes)) {
+            writer.Submit(*transfer, false);
+            transfer = nullptr;
         }
-        DWORD done = 0;
-        if (!(verify ? io.Read(file, buffer, bytes, done) : io.Write(file, buffer, bytes, done))) {
-            DWORD error = io.LastError();
-            PostSystemError(failureKey, error, offsetBase + offset);
-            return false;
+        if (!transfer) {
+            // The checkpoint before every transfer.
+            ReportProgress();
+            if (CheckCancelled()) {
+                stopped = true;
+                break;
+            }
+            transfer = &writer.Next();
+            if (failed || stopped)
+                break;
         }
-        targetCounter.Current += done;
-        totalCounter.Current += done;
-        if (digest)
-            Sha1Update(*digest, buffer, done);
-        // A transfer that stops short leaves part of the block untouched.
-        if (done < bytes) {
-            PostSystemError(failureKey, verify ? ERROR_HANDLE_EOF : ERROR_WRITE_FAULT, offsetBase + offset + done);
-            return false;
+        // A block longer than a whole transfer would not fit any buffer.
+        if (!buffer || !transfer->Fits(bytes)) {
+            PostSystemError(failureKey, buffer ? ERROR_INSUFFICIENT_BUFFER : ERROR_NOT_ENOUGH_MEMORY,
+                            offsetBase + offset);
+            failed = true;
+            break;
         }
+        if (!verify) {
+            bool pattern = !wiper->BlockRefilled();
+            if (pattern && period == 0)
+                period = bytes;
+            FillTransfer(*transfer, buffer, bytes, pattern ? passTag : 0, period);
+            if (digest)
+                Sha1Update(*digest, buffer, bytes);
+        }
+        transfer->Add(offset, bytes);
     }
+    if (transfer && !failed && !stopped)
+        writer.Submit(*transfer, true);
+    writer.End(failed || stopped);
+    if (failed || stopped)
+        return false;
     // Data that may not have reached the medium is not wiped.
     if (!io.Flush(file)) {
         DWORD error = io.LastError();
@@ -98,4 +155,23 @@ bool WiperThread::RunPass(HANDLE file, int64_t units, int64_t offsetBase, bool v
         return false;
     }
     return true;
+}
+
+void WiperThread::FillTransfer(TransferWriter::Transfer& transfer, const uint8_t* block, uint32_t bytes,
+                               uint64_t patternTag, uint32_t period)
+{
+    // The buffer's first `contentBytes` are copies of the pattern, one per
+    // `period` bytes, while `contentTag` names the pass.
+    const uint32_t at = transfer.used;
+    const bool aligned = patternTag != 0 && period != 0 && bytes <= period && at % period == 0;
+    const uint32_t held = patternTag != 0 && transfer.contentTag == patternTag ? transfer.contentBytes : 0;
+    if (aligned && at + bytes <= held)
+        return;
+    std::memcpy(transfer.data + at, block, bytes);
+    if (aligned && bytes == period && at == held) {
+        transfer.contentTag = patternTag;
+        transfer.contentBytes = at + bytes;
+    } else {
+        transfer.contentBytes = std::min(transfer.contentBytes, at);
+    }
 }

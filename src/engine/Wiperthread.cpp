@@ -8,9 +8,6 @@ const wchar_t kWindowClass[] = L"WiperThreadWnd";
 // How long the worker waits for room in a full queue, and the destructor for
 // the worker between deliveries.
 constexpr DWORD kRetryMilliseconds = 10;
-// The largest single transfer: a unit count times the unit size stays well
-// inside 32 bits, however large the units.
-constexpr int64_t kMaxTransferBytes = 32 * 1024 * 1024;
 }  // namespace
 
 HWND JobSystem::CreateReportWindow(const wchar_t* windowClass, void* job)
@@ -176,7 +173,7 @@ void WiperThread::ComputeTotals()
 
 int32_t WiperThread::BlockUnits(int32_t preferred) const
 {
-    return static_cast<int32_t>(std::clamp<int64_t>(kMaxTransferBytes / unitSize, 1, preferred));
+    return static_cast<int32_t>(std::clamp<int64_t>(TransferWriter::kMaxTransferBytes / unitSize, 1, preferred));
 }
 
 DWORD WiperThread::Run()
@@ -197,6 +194,8 @@ DWORD WiperThread::Run()
         }
     }
     state.State = cancelled ? StateCancelled : StateCompleted;
+    // Nothing of the job moves once it has said it ended.
+    writer.Stop();
     for (int32_t i = firstNotStarted; i < state.TargetCount; ++i)
         fileList.At(i)->Success = 0;
     KeepTotalsAboveCurrent();
@@ -335,15 +334,6 @@ void WiperThread::PostSystemError(const std::wstring& messageKey, DWORD error, i
 void WiperThread::PostTargetDeleted(int32_t index)
 {
     PostReliably(MessageTargetDeleted, static_cast<LPARAM>(index));
-}
-
-bool WiperThread::SeekTarget(HANDLE handle, int64_t offset, int64_t reportedOffset)
-{
-    if (io.Seek(handle, offset))
-        return true;
-    DWORD error = io.LastError();
-    PostSystemError(L"Log.FileSeekError", error, reportedOffset);
-    return false;
 }
 
 void* WiperThread::GetScratchBuffer(uint32_t size)

@@ -14,6 +14,7 @@
 #include <vector>
 #include "engine/Extent.h"
 #include "engine/Sha1hasher.h"
+#include "engine/TransferWriter.h"
 #include "engine/WipeIo.h"
 #include "engine/Wiper.h"
 #include "engine/Wipestatedata.h"
@@ -131,12 +132,9 @@ protected:
     // Current never above Total in what the user interface sees, also when a
     // target turns out larger than it was counted.
     void KeepTotalsAboveCurrent();
-    // Units per transfer: `preferred`, fewer when that many would exceed the
+    // Units per block: `preferred`, fewer when that many would exceed the
     // largest transfer, at least one.
     int32_t BlockUnits(int32_t preferred) const;
-    bool SeekTarget(HANDLE handle, int64_t offset) { return SeekTarget(handle, offset, offset); }
-    // As above; a failure is logged with `reportedOffset` (a position on the volume).
-    bool SeekTarget(HANDLE handle, int64_t offset, int64_t reportedOffset);
     void* GetScratchBuffer(uint32_t size);
 
     // One round of all passes of the method over the open target of `units` units.
@@ -144,8 +142,14 @@ protected:
     // The pass loop of a round over `file` in blocks of at most `blockUnits`;
     // offsets in log records are `offsetBase` + the offset within `file`.
     bool RunRound(HANDLE file, int64_t units, int32_t blockUnits, int64_t offsetBase);
-    // The blocks of the current pass, then the flush; `digest` (may be null) takes the data.
-    bool RunPass(HANDLE file, int64_t units, int64_t offsetBase, bool verify, Sha1Context* digest);
+    // The blocks of the current pass, through the writer in transfers of
+    // whole blocks, then the flush; `digest` (may be null) takes the data.
+    bool RunPass(HANDLE file, int64_t units, int32_t blockUnits, int64_t offsetBase, bool verify,
+                 Sha1Context* digest);
+    // Lays a block of a write pass into `transfer`; `patternTag` is not 0
+    // when the block holds the pass's pattern, `period` bytes long.
+    static void FillTransfer(TransferWriter::Transfer& transfer, const uint8_t* block, uint32_t bytes,
+                             uint64_t patternTag, uint32_t period);
 
     // Free-space job. A refused, misplaced or short move is a placement
     // conflict (the clusters are taken or reserved): the run is halved and
@@ -197,4 +201,7 @@ protected:
     void* scratchBuffer = nullptr;
     uint32_t scratchSize = 0;
     int64_t bitmapRounding = 8;  // see VolumeBitmapBuffer
+    // Moves the passes' data; its thread ends with the job.
+    TransferWriter writer{io, system, [this] { return CheckCancelled(); }};
+    uint64_t passSerial = 0;
 };

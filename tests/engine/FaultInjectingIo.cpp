@@ -12,6 +12,11 @@ void FaultInjectingIo::CutShort(IoCall call, int nth)
     rules.push_back({Rule::Short, call, nth, 0, false});
 }
 
+void FaultInjectingIo::FailPartWay(IoCall call, int nth, DWORD error)
+{
+    rules.push_back({Rule::FailAfterHalf, call, nth, error, false});
+}
+
 void FaultInjectingIo::CorruptRead(int nth)
 {
     rules.push_back({Rule::Corrupt, IoCall::Read, nth, 0, false});
@@ -56,11 +61,39 @@ const FaultInjectingIo::Rule* FaultInjectingIo::Enter(IoCall call)
 bool FaultInjectingIo::Injected(IoCall call, const Rule*& rule)
 {
     rule = Enter(call);
-    if (rule && rule->kind == Rule::FailCall) {
+    bool transfer = call == IoCall::Read || call == IoCall::Write;
+    if (rule && (rule->kind == Rule::FailCall || (rule->kind == Rule::FailAfterHalf && !transfer))) {
         SetLastError(rule->error);
         return true;
     }
     return false;
+}
+
+bool FaultInjectingIo::InnerTransfer(IoCall call, HANDLE file, void* buffer, DWORD bytes, DWORD& done)
+{
+    return call == IoCall::Read ? inner.Read(file, buffer, bytes, done) : inner.Write(file, buffer, bytes, done);
+}
+
+bool FaultInjectingIo::Transfer(IoCall call, HANDLE file, void* buffer, DWORD bytes, DWORD& done)
+{
+    const Rule* rule;
+    done = 0;
+    if (Injected(call, rule))
+        return false;
+    if (rule && rule->kind == Rule::Short)
+        bytes /= 2;
+    if (rule && rule->kind == Rule::FailAfterHalf) {
+        DWORD half = bytes / 2 / 512 * 512;
+        if (half > 0 && !InnerTransfer(call, file, buffer, half, done))
+            return false;
+        SetLastError(rule->error);
+        return false;
+    }
+    if (!InnerTransfer(call, file, buffer, bytes, done))
+        return false;
+    if (rule && rule->kind == Rule::Corrupt && call == IoCall::Read && done > 0)
+        static_cast<uint8_t*>(buffer)[done / 2] ^= 0x01;
+    return true;
 }
 
 HANDLE FaultInjectingIo::Open(const std::wstring& path, DWORD access, DWORD share, DWORD disposition,
@@ -83,30 +116,14 @@ bool FaultInjectingIo::Seek(HANDLE file, int64_t offset)
 
 bool FaultInjectingIo::Read(HANDLE file, void* buffer, DWORD bytes, DWORD& done)
 {
-    const Rule* rule;
-    done = 0;
-    if (Injected(IoCall::Read, rule))
-        return false;
-    if (rule && rule->kind == Rule::Short)
-        bytes /= 2;
-    if (!inner.Read(file, buffer, bytes, done))
-        return false;
-    if (rule && rule->kind == Rule::Corrupt && done > 0)
-        static_cast<uint8_t*>(buffer)[done / 2] ^= 0x01;
-    return true;
+    return Transfer(IoCall::Read, file, buffer, bytes, done);
 }
 
 bool FaultInjectingIo::Write(HANDLE file, const void* buffer, DWORD bytes, DWORD& done)
 {
-    const Rule* rule;
-    done = 0;
     if (cancelSent.load())
         ++writesAfterCancel;
-    if (Injected(IoCall::Write, rule))
-        return false;
-    if (rule && rule->kind == Rule::Short)
-        bytes /= 2;
-    return inner.Write(file, buffer, bytes, done);
+    return Transfer(IoCall::Write, file, const_cast<void*>(buffer), bytes, done);
 }
 
 bool FaultInjectingIo::Flush(HANDLE file)

@@ -33,6 +33,10 @@ public:
     void SetJob(WiperThread* job) { this->job.store(job); }
     // The `nth` read or write transfers only half of what was asked and reports success.
     void CutShort(IoCall call, int nth);
+    // The `nth` call fails with `error`; a read or write (of any kind, with
+    // IoCall::Count) first moves the first half of its whole sectors, as a
+    // transfer that fails on its way does.
+    void FailPartWay(IoCall call, int nth, DWORD error);
     // The data of the `nth` read comes back with one bit flipped.
     void CorruptRead(int nth);
     // Every call of that kind first sleeps.
@@ -78,7 +82,7 @@ public:
 
 private:
     struct Rule {
-        enum Kind { FailCall, Short, Corrupt, CancelJob } kind;
+        enum Kind { FailCall, FailAfterHalf, Short, Corrupt, CancelJob } kind;
         IoCall call;
         int nth;
         DWORD error;
@@ -88,6 +92,9 @@ private:
     const Rule* Enter(IoCall call);
     // True when the call must fail; the thread's last error is then set.
     bool Injected(IoCall call, const Rule*& rule);
+    // A read or write under `rule`: false when it failed, `done` what moved.
+    bool Transfer(IoCall call, HANDLE file, void* buffer, DWORD bytes, DWORD& done);
+    bool InnerTransfer(IoCall call, HANDLE file, void* buffer, DWORD bytes, DWORD& done);
 
     WipeIo& inner;
     std::vector<Rule> rules;

@@ -1,9 +1,12 @@
 // The exhaustive fault loop. A file job and a free-space job run on a
 // simulated volume again and again: for every k up to the number of calls a
-// clean run makes, once with the k-th call failed, once with every call from
-// the k-th on failed, and once cancelled from inside the k-th call, for one
-// method of each family. After every run the invariants that no fault may
-// break are checked; the first run that breaks one stops the loop.
+// clean run makes, once with the k-th call failed, once with it failed after
+// moving part of its data (a transfer that fails on its way), once with every
+// call from the k-th on failed, and once cancelled from inside the k-th call,
+// for one method of each family. After every run the invariants that no fault may
+// break are checked; the first run that breaks one stops the loop. Each job
+// has a target of several transfers, so that calls fail on the writer's
+// thread while the next transfer waits behind them.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -17,6 +20,8 @@
 namespace {
 
 const std::wstring kRoot = L"V:\\";
+// Bytes per transfer of a file job on 512-byte sectors.
+constexpr size_t kTransfer = TransferWriter::TransferBytes(512 * 512);
 
 struct Family {
     const char* name;
@@ -32,7 +37,7 @@ const Family kFamilies[] = {{"zero", 2, 2, 1, ERROR_ACCESS_DENIED},
                             {"random", 3, 1, 1, ERROR_ACCESS_DENIED},
                             {"verified", 5, 1, 4, ERROR_IO_DEVICE}};
 
-enum class Fault { None, Once, FromThereOn, Cancel };
+enum class Fault { None, Once, PartWay, FromThereOn, Cancel };
 
 // Watches what a job does: the bytes each completed pass moved per path, the
 // paths it touched, the temporary files it made, and how far a file's passes
@@ -51,6 +56,7 @@ public:
     }
     bool Write(HANDLE file, const void* buffer, DWORD bytes, DWORD& done) override
     {
+        writingThreads.insert(GetCurrentThreadId());
         bool ok = FaultInjectingIo::Write(file, buffer, bytes, done);
         moved[file] += done;
         return ok;
@@ -103,6 +109,7 @@ public:
     std::map<HANDLE, int64_t> moved;
     std::map<std::wstring, std::vector<int64_t>> passes;
     std::set<std::wstring> touched, tempNames;
+    std::set<DWORD> writingThreads;
     std::vector<std::pair<std::wstring, size_t>> deleteAttempts;
 };
 
@@ -124,6 +131,8 @@ void ArmFault(FaultInjectingIo& io, Fault fault, int k, DWORD error)
 {
     if (fault == Fault::Once || fault == Fault::FromThereOn)
         io.Fail(IoCall::Count, k, error, fault == Fault::FromThereOn);
+    else if (fault == Fault::PartWay)
+        io.FailPartWay(IoCall::Count, k, error);
     else if (fault == Fault::Cancel)
         io.CancelAt(IoCall::Count, k);
 }
@@ -167,7 +176,7 @@ struct FileJobWorld {
         bool folder;
         std::wstring Path() const { return directory == kRoot ? kRoot + name : directory + L"\\" + name; }
     };
-    const std::vector<Item> items = {{kRoot, L"a", std::string(600 * 512 + 100, 'a'), false},
+    const std::vector<Item> items = {{kRoot, L"a", std::string(kTransfer + 600 * 512 + 100, 'a'), false},
                                      {kRoot + L"d", L"b", "b", false},
                                      {kRoot, L"c", "", false},
                                      {kRoot, L"d", "", true}};
@@ -189,7 +198,7 @@ struct FileJobWorld {
         }
     }
 
-    SimulatedVolume volume{kRoot, 512, 8, 2048};
+    SimulatedVolume volume{kRoot, 512, 8, int64_t(kTransfer / 4096 + 1024)};
     FileList list;
 };
 
@@ -260,8 +269,11 @@ struct FreeSpaceWorld {
         return entry;
     }
 
-    const std::vector<Extent> freeRuns = {{10, 3}, {100, 70}, {400, 5}};
-    SimulatedVolume volume{kRoot, 512, 1, 600};
+    // Clusters of 4 KiB: a block of 64 of them is as long as one of 512
+    // sectors, and so are the transfers.
+    static constexpr int64_t kTransferClusters = int64_t(kTransfer / 4096);
+    const std::vector<Extent> freeRuns = {{10, 3}, {100, kTransferClusters + 70}, {kTransferClusters + 300, 5}};
+    SimulatedVolume volume{kRoot, 512, 8, kTransferClusters + 400};
     FileList list;
 };
 
@@ -317,6 +329,7 @@ std::string CheckFreeSpaceJob(FreeSpaceWorld& world, WatchingIo& io, const Recor
 struct LoopResult {
     int runs = 0;
     int cleanCalls = 0;
+    size_t writingThreads = 0;  // of the last run
 };
 
 // Runs `family` on a fresh world of type World for every fault at every k;
@@ -332,22 +345,25 @@ LoopResult RunLoop(uint8_t targetType, const Family& family, Check check)
         RecordingHandler handler;
         RunJob(family.method, targetType, family.rounds, world.list, handler, io);
         calls = io.TotalCalls();
+        result.writingThreads = io.writingThreads.size();
         result.runs += 1;
         return check(world, io, handler);
     };
     std::string broken = runOnce(Fault::None, 0, result.cleanCalls);
     EXPECT_EQ(broken, "") << family.name << ", clean run";
-    for (Fault fault : {Fault::Once, Fault::FromThereOn, Fault::Cancel})
+    EXPECT_EQ(result.writingThreads, 2u) << family.name << ": writes from the writer's thread and from the worker";
+    for (Fault fault : {Fault::Once, Fault::PartWay, Fault::FromThereOn, Fault::Cancel})
         for (int k = 1; k <= result.cleanCalls && broken.empty(); ++k) {
             int calls = 0;
             broken = runOnce(fault, k, calls);
-            static const char* const names[] = {"", "failed once", "failed from there on", "cancelled"};
+            static const char* const names[] = {"", "failed once", "failed part way", "failed from there on",
+                                                "cancelled"};
             EXPECT_EQ(broken, "") << family.name << ": call " << k << " " << names[int(fault)];
         }
     return result;
 }
 
-TEST(FaultLoop, EveryCallFailedOnceOrFromThereOnOrCancelledBreaksNoInvariant)
+TEST(FaultLoop, EveryCallFailedOnceOrPartWayOrFromThereOnOrCancelledBreaksNoInvariant)
 {
     DWORD start = GetTickCount();
     int runs = 0;

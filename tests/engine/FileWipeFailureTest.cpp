@@ -73,36 +73,42 @@ TEST(FileWipeFailure, ReadOnlyAndLockedFilesFailToOpenAndStayUntouched)
     EXPECT_EQ(list->At(2)->Success, 1);
 }
 
-TEST(FileWipeFailure, WriteErrorAtABlockLeavesAPartialFileWithItsOffset)
+// Bytes per transfer of a file job on drive C:.
+size_t TransferSize()
 {
-    const size_t block = size_t(SectorSize()) * 512;
+    return TransferWriter::TransferBytes(uint32_t(SectorSize()) * 512);
+}
+
+TEST(FileWipeFailure, WriteErrorAtATransferLeavesAPartialFileWithItsOffset)
+{
+    const size_t transfer = TransferSize();
     TempDir dir;
     FaultInjectingIo io;
     io.Fail(IoCall::Write, 2, ERROR_WRITE_FAULT);
     Outcome outcome;
-    WipeOneFile(2, block * 3, io, outcome, dir);
+    WipeOneFile(2, transfer * 3, io, outcome, dir);
     ASSERT_EQ(Keys(outcome.handler), std::vector<std::wstring>{L"Log.FileWriteError"});
     ExpectSystemError(outcome.handler.logs[0], ERROR_WRITE_FAULT);
-    EXPECT_EQ(outcome.handler.logs[0].variables.at(L"ErrorOffset"), std::to_wstring(block));
+    EXPECT_EQ(outcome.handler.logs[0].variables.at(L"ErrorOffset"), std::to_wstring(transfer));
     EXPECT_TRUE(outcome.existsAfter);
-    EXPECT_EQ(outcome.contentAfter, std::string(block, '\0') + Filler(block * 2));
+    EXPECT_EQ(outcome.contentAfter, std::string(transfer, '\0') + Filler(transfer * 2));
     EXPECT_EQ(outcome.handler.finalState.PartialCount, 1);
     EXPECT_EQ(outcome.handler.finalState.FileDeletions, 0);
     EXPECT_EQ(outcome.handler.finalState.State, StateCompleted);
 }
 
-TEST(FileWipeFailure, SeekErrorAtABlockLeavesAPartialFileWithItsOffset)
+TEST(FileWipeFailure, SeekErrorAtATransferLeavesAPartialFileWithItsOffset)
 {
-    const size_t block = size_t(SectorSize()) * 512;
+    const size_t transfer = TransferSize();
     TempDir dir;
     FaultInjectingIo io;
     io.Fail(IoCall::Seek, 3, ERROR_NEGATIVE_SEEK);
     Outcome outcome;
-    WipeOneFile(7, block * 3, io, outcome, dir);
+    WipeOneFile(7, transfer * 3, io, outcome, dir);
     ASSERT_EQ(Keys(outcome.handler), std::vector<std::wstring>{L"Log.FileSeekError"});
     ExpectSystemError(outcome.handler.logs[0], ERROR_NEGATIVE_SEEK);
-    EXPECT_EQ(outcome.handler.logs[0].variables.at(L"ErrorOffset"), std::to_wstring(2 * block));
-    EXPECT_EQ(outcome.contentAfter, std::string(block * 2, '\xFF') + Filler(block));
+    EXPECT_EQ(outcome.handler.logs[0].variables.at(L"ErrorOffset"), std::to_wstring(2 * transfer));
+    EXPECT_EQ(outcome.contentAfter, std::string(transfer * 2, '\xFF') + Filler(transfer));
     EXPECT_EQ(outcome.handler.finalState.PartialCount, 1);
 }
 

@@ -9,11 +9,12 @@
 
 namespace {
 
-// A file of `blocks` full blocks, whose every write takes `delay` ms.
+// A file of `transfers` full transfers, whose every write takes `delay` ms.
 struct SlowJob {
-    explicit SlowJob(int blocks, DWORD delay = 20, int extraFiles = 0)
+    explicit SlowJob(int transfers, DWORD delay = 20, int extraFiles = 0)
     {
-        std::vector<std::wstring> paths{dir.WriteFile(L"big", std::string(size_t(SectorSize()) * 512 * blocks, 'b'))};
+        const size_t transfer = TransferWriter::TransferBytes(uint32_t(SectorSize()) * 512);
+        std::vector<std::wstring> paths{dir.WriteFile(L"big", std::string(transfer * transfers, 'b'))};
         for (int i = 0; i < extraFiles; ++i)
             paths.push_back(dir.WriteFile(L"small" + std::to_wstring(i), "small"));
         list = ListOf(paths);
@@ -210,7 +211,8 @@ public:
     }
     HANDLE StartThread(LPTHREAD_START_ROUTINE routine, void* job) override
     {
-        if (!threadFails)
+        threadRequests += 1;
+        if (!threadFails && threadRequests <= threadsAllowed)
             return JobSystem::StartThread(routine, job);
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
@@ -228,6 +230,8 @@ public:
 
     RecordingHandler& handler;
     bool windowFails = false, threadFails = false;
+    int threadsAllowed = 1 << 30;
+    std::atomic<int> threadRequests{0};
     int limit = 1 << 30;
     std::atomic<int> posted{0}, refusals{0};
 };
@@ -263,6 +267,25 @@ TEST(JobControl, AJobThatCannotStartTouchesNothingAndSaysSo)
             EXPECT_EQ(handler.finalState.FailedCount, 2);
         }
     }
+}
+
+TEST(JobControl, WithoutAThreadForTheWriterTheWorkerMovesEveryTransferItself)
+{
+    TempDir dir;
+    const size_t size = TransferWriter::TransferBytes(uint32_t(SectorSize()) * 512) * 3 + 1000;
+    auto list = ListOf({dir.WriteFile(L"big", std::string(size, 'b'))});
+    FaultInjectingIo io;
+    io.Fail(IoCall::Delete, 1, ERROR_ACCESS_DENIED);  // kept, to be looked at
+    RecordingHandler handler;
+    LimitedJobSystem system(handler);
+    system.threadsAllowed = 1;  // the job's worker only
+    RunJob(7, TargetFiles, 1, *list, handler, io, system);
+    EXPECT_EQ(Keys(handler), std::vector<std::wstring>{L"Log.FileDeleteError"});
+    EXPECT_EQ(system.threadRequests.load(), 2);  // the writer asked once, not for every pass
+    std::string content;
+    ASSERT_TRUE(ReadWholeFile(list->At(0)->Path, content));
+    EXPECT_EQ(content, std::string((size + SectorSize() - 1) / SectorSize() * SectorSize(), '\0'));
+    EXPECT_EQ(handler.finalState.TargetWrite.Current, handler.finalState.TargetWrite.Total);
 }
 
 // `count` targets that all fail: folders that do not exist.

@@ -74,6 +74,8 @@ void SectorImage::Write(uint64_t offset, const uint8_t* data, size_t bytes, bool
             chunk.data.clear();
             chunk.data.shrink_to_fit();
             chunk.value = data[0];
+        } else if (part == kChunk) {
+            chunks[index].data.assign(data, data + part);  // nothing of the chunk before it stays
         } else {
             std::memcpy(Materialize(index).data.data() + within, data, part);
         }

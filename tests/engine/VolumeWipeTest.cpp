@@ -23,7 +23,10 @@ struct VolumeRun {
     const WipeStateData& Final() const { return handler.finalState; }
 };
 
-TEST(VolumeWipe, AMillionSectorsInBlocksOf512SectorsAllZero)
+// Bytes per transfer of a volume job on 512-byte sectors: whole blocks of 512 sectors.
+constexpr uint32_t kTransfer = TransferWriter::TransferBytes(512 * 512);
+
+TEST(VolumeWipe, AMillionSectorsInTransfersOfWholeBlocksAllZero)
 {
     SimulatedVolume volume(kRoot, 512, 1, 1000000);
     VolumeRun run;
@@ -37,12 +40,14 @@ TEST(VolumeWipe, AMillionSectorsInBlocksOf512SectorsAllZero)
     EXPECT_EQ(run.Final().TargetWrite.Current, 512000000);
     EXPECT_EQ(run.Final().TotalWrite.Total, 0);
 
+    // 1954 blocks, the last of 64 sectors, in transfers of whole blocks.
     const auto& writes = volume.Image().writes;
-    ASSERT_EQ(writes.size(), 1954u);
+    ASSERT_EQ(writes.size(), (512000000 + kTransfer - 1) / kTransfer);
     for (size_t i = 0; i < writes.size(); ++i)
-        ASSERT_EQ(writes[i].offset, i * 512 * 512) << i;
-    EXPECT_EQ(writes.front().bytes, 512u * 512);
-    EXPECT_EQ(writes.back().bytes, 64u * 512);
+        ASSERT_EQ(writes[i].offset, i * kTransfer) << i;
+    EXPECT_EQ(writes.front().bytes, kTransfer);
+    EXPECT_EQ(writes.back().bytes, 512000000 % kTransfer);
+    EXPECT_EQ(kTransfer % (512 * 512), 0u);
     EXPECT_TRUE(volume.Image().AllEqual(0, 512000000, 0));
     EXPECT_TRUE(volume.Dismounted());
     EXPECT_EQ(volume.VolumeOpenAccess(), DWORD(GENERIC_READ | GENERIC_WRITE));
@@ -70,6 +75,38 @@ TEST(VolumeWipe, EveryPassOfEveryRoundIsWhatTheMethodWritesAndReadsBack)
             for (const PlannedPass& pass : MethodPasses(method))
                 model.Apply(pass, random);
         EXPECT_TRUE(original == model.image);
+    }
+}
+
+TEST(VolumeWipe, PassesOfSeveralTransfersAreWhatEveryMethodWritesBlockByBlock)
+{
+    // Two whole transfers and a short one: the bytes after every pass are
+    // those of the method's blocks laid one after the other.
+    const int64_t sectors = 2 * (kTransfer / 512) + 1300;
+    for (int method = 0; method < kWipeMethodCount; ++method) {
+        SCOPED_TRACE("method " + std::to_string(method));
+        SimulatedVolume volume(kRoot, 512, 1, sectors);
+        TargetModel model{std::string(size_t(sectors) * 512, '\0'), 0, 512, sectors, 512};
+        for (size_t i = 0; i < model.image.size(); ++i)
+            model.image[i] = char(SectorImage::OriginalByte(i));
+        const std::vector<PlannedPass> passes = MethodPasses(method);
+        ReferenceRandom random;
+        size_t flushed = 0;
+        std::vector<size_t> differing;
+        FaultInjectingIo io(volume);
+        io.afterFlush = [&](HANDLE) {
+            model.Apply(passes[flushed % passes.size()], random);
+            std::string image(model.image.size(), '\0');
+            volume.Image().Read(0, reinterpret_cast<uint8_t*>(image.data()), image.size());
+            if (image != model.image)
+                differing.push_back(flushed);
+            flushed += 1;
+        };
+        VolumeRun run;
+        run.Run(io, method, 1);
+        EXPECT_TRUE(run.handler.logs.empty());
+        EXPECT_EQ(flushed, passes.size());
+        EXPECT_EQ(differing, std::vector<size_t>{});
     }
 }
 
@@ -131,22 +168,25 @@ TEST(VolumeWipe, RefusedDismountWritesNothing)
     EXPECT_TRUE(run.handler.deleted.empty());
 }
 
-TEST(VolumeWipe, AWriteErrorLeavesThePartialVolumeWithTheBlocksByteOffset)
+TEST(VolumeWipe, AWriteErrorLeavesThePartialVolumeWithTheTransfersByteOffset)
 {
-    SimulatedVolume volume(kRoot, 512, 1, 4096);
-    volume.BadSector(1000, ERROR_CRC);
+    const int64_t transferSectors = kTransfer / 512;
+    SimulatedVolume volume(kRoot, 512, 1, 3 * transferSectors);
+    volume.BadSector(transferSectors + 1000, ERROR_CRC);
     VolumeRun run;
     run.Run(volume, 2, 2);
     ASSERT_EQ(Keys(run.handler), std::vector<std::wstring>{L"Log.FileWriteError"});
-    EXPECT_EQ(run.handler.logs[0].variables.at(L"ErrorOffset"), L"262144");  // the block of sectors 512 to 1023
+    // The second transfer failed; the third, sent meanwhile, was not started.
+    EXPECT_EQ(run.handler.logs[0].variables.at(L"ErrorOffset"), std::to_wstring(kTransfer));
     EXPECT_EQ(run.handler.logs[0].variables.at(L"SystemErrorCode"), L"23");
     EXPECT_EQ(run.Final().PartialCount, 1);
     EXPECT_EQ(run.Final().FailedCount, 0);
     EXPECT_EQ(run.Final().RoundIndex, 0);
     EXPECT_EQ(run.list->At(0)->Success, 0);
     EXPECT_TRUE(run.handler.deleted.empty());
-    EXPECT_TRUE(volume.Image().AllEqual(0, 512 * 512, 0));
-    EXPECT_EQ(volume.Image().CoveredBytes(), 512u * 512);
+    EXPECT_TRUE(volume.Image().AllEqual(0, kTransfer, 0));
+    EXPECT_EQ(volume.Image().CoveredBytes(), kTransfer);
+    EXPECT_EQ(run.Final().TargetWrite.Current, kTransfer);
     EXPECT_EQ(volume.OpenHandles(), 0);
 }
 
@@ -187,7 +227,7 @@ TEST(VolumeWipe, AVolumeOfTwoToThe31PlusFiveSectorsIsCoveredWhole)
     ASSERT_EQ(covered.size(), 1u);
     EXPECT_EQ(covered.begin()->first, 0u);
     EXPECT_EQ(covered.begin()->second, uint64_t(sectors) * 512);
-    EXPECT_EQ(volume.Image().writeCount, uint64_t((sectors + 511) / 512));
+    EXPECT_EQ(volume.Image().writeCount, uint64_t((sectors * 512 + kTransfer - 1) / kTransfer));
 }
 
 }  // namespace
