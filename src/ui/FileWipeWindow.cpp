@@ -202,8 +202,8 @@ void TFormFileWipe::OnTargetDeleted(int32_t index)
     if (!target || !target->Success)
         return;
     if (target->IsFile)
-        AppLog().Add(LogCategory::Info, target->Path, L"Log.FileWiped",
-                     {{L"WipeMethod", std::to_wstring(JobMethod())}, {L"RoundCount", std::to_wstring(JobRounds())}});
+        RecordJobEvent(LogCategory::Info, target->Path, L"Log.FileWiped",
+                       {{L"WipeMethod", std::to_wstring(JobMethod())}, {L"RoundCount", std::to_wstring(JobRounds())}});
     else
-        AppLog().Add(LogCategory::Info, target->Path, L"Log.DirDeleted");
+        RecordJobEvent(LogCategory::Info, target->Path, L"Log.DirDeleted");
 }

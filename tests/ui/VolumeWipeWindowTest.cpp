@@ -50,6 +50,13 @@ protected:
     HeldIo io{volume};
     TFormDriveWipe drive{io};
     TFormFreeSpaceWipe freeSpace{io};
+
+    void SetUp() override
+    {
+        WipeWindowTest::SetUp();
+        AnswerReports(drive);
+        AnswerReports(freeSpace);
+    }
 };
 
 struct Kind {
