@@ -84,6 +84,26 @@ std::wstring ReportBaseName(const JobReport& report)
     return name;
 }
 
+ReportFormat FormatForPath(const std::wstring& path, ReportFormat otherwise)
+{
+    size_t dot = path.find_last_of(L".\\/");
+    if (dot == std::wstring::npos || path[dot] != L'.')
+        return otherwise;
+    auto is = [&](const wchar_t* extension) {
+        return CompareStringOrdinal(path.c_str() + dot, -1, extension, -1, TRUE) == CSTR_EQUAL;
+    };
+    if (is(L".csv"))
+        return ReportFormat::Csv;
+    if (is(L".htm") || is(L".html"))
+        return ReportFormat::Html;
+    return otherwise;
+}
+
+std::string ReportBytes(const JobReport& report, UnicodeLanguage& language, ReportFormat format)
+{
+    return format == ReportFormat::Csv ? ReportCsv(report, language) : ReportHtml(report, language);
+}
+
 DWORD WriteReportFile(const std::wstring& path, const std::string& bytes)
 {
     const std::wstring target = ExtendedPath(path);

@@ -23,6 +23,12 @@ std::wstring DefaultReportFolder(ReportSystem& system);
 
 enum class ReportFormat { Html, Csv };
 
+// The format a file name asks for: ".csv" a CSV file, ".htm" or ".html" a
+// page (in any case of letters), anything else `otherwise`.
+ReportFormat FormatForPath(const std::wstring& path, ReportFormat otherwise);
+// The report as a file of `format`.
+std::string ReportBytes(const JobReport& report, UnicodeLanguage& language, ReportFormat format);
+
 // The report's file name without folder or extension, from when the job
 // started: "Varnox report 2024-05-01 14-30-15" (local time).
 std::wstring ReportBaseName(const JobReport& report);

@@ -38,9 +38,10 @@ TFormFileWipe::TFormFileWipe(WipeIo& io, JobSystem& jobSystem, ScanFileSystem* s
     LabelWipePasses.SetTop(127);
     LabelWipePassesCount.SetTop(127);
     TBWipePasses.SetTop(119);
-    for (Button* button : {&ButtonStart, &ButtonPauseResume, &ButtonCancel, &ButtonClose})
+    for (Button* button : {&ButtonStart, &ButtonPauseResume, &ButtonCancel, &ButtonClose, &ButtonSaveReport})
         button->SetTop(163);
     ButtonClose.SetLeft(628);
+    ButtonSaveReport.SetLeft(512);
     ButtonStart.OnClick = [this] { ButtonStartClick(); };
     Timer1.SetInterval(kScanPollMilliseconds);
     Timer1.OnTimer = [this] { Timer1Timer(); };

@@ -248,15 +248,12 @@ void TFormWipe::ButtonSaveReportClick()
     dialog.FileName = ReportBaseName(*report) + L".html";
     if (!dialog.Execute(this))
         return;
-    // The name's own extension decides; a name without one, the type chosen in the dialog.
-    std::wstring name = dialog.FileName;
-    size_t dot = name.find_last_of(L".\\");
-    std::wstring extension = dot != std::wstring::npos && name[dot] == L'.' ? name.substr(dot) : std::wstring();
-    bool csv = CompareStringOrdinal(extension.c_str(), -1, L".csv", -1, TRUE) == CSTR_EQUAL ||
-               (extension.empty() && dialog.FilterIndex == 2);
-    DWORD error = WriteReportFile(name, csv ? ReportCsv(*report, Language()) : ReportHtml(*report, Language()));
+    // The name's own extension decides; any other name, the type chosen in the dialog.
+    ReportFormat format =
+        FormatForPath(dialog.FileName, dialog.FilterIndex == 2 ? ReportFormat::Csv : ReportFormat::Html);
+    DWORD error = WriteReportFile(dialog.FileName, ReportBytes(*report, Language(), format));
     if (error != ERROR_SUCCESS)
-        ReportWriteFailure(name, error);
+        ReportWriteFailure(dialog.FileName, error);
 }
 
 void TFormWipe::ButtonPauseResumeClick()

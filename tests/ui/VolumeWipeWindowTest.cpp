@@ -226,6 +226,7 @@ TEST_F(VolumeWipeTest, TheRoundsLabelShowsWhatTheTrackBarHoldsHoweverItWasSet)
 TEST_F(VolumeWipeTest, WithoutItsSimulatedVolumeAnUnattendedRunNeverReachesADevice)
 {
     TFormDriveWipe system;
+    AnswerReports(system);
     AnswerDialogs(tk::mrYes);
     Application::Instance().QueueModalAction([&](tk::Form&) {
         EXPECT_TRUE(tk::Press(system.ButtonStart));
