@@ -1,6 +1,7 @@
 #include "report/JobReport.h"
 
 #include <memory>
+#include <string_view>
 #include <unordered_map>
 
 namespace {
@@ -74,21 +75,24 @@ JobReport MakeJobReport(const JobJournal& journal, const FileList& targets, Repo
     const WipeStateData& final = journal.Final();
     report.cancelled = final.State == StateCancelled;
 
-    // Records go to the target they name; the rest are about the job.
-    std::unordered_map<std::wstring, int32_t> byPath;
     report.rows.reserve(static_cast<size_t>(targets.Count()));
     for (int32_t index = 0; index < targets.Count(); ++index) {
         report.rows.push_back(RowOf(*targets.At(index), journal));
-        byPath.emplace(report.rows.back().path, index);
         Count(report.totals, report.rows.back().outcome);
     }
+    // Records go to the target they name; the rest are about the job. The
+    // rows are complete: the keys point into their paths.
+    std::unordered_map<std::wstring_view, size_t> byPath;
+    byPath.reserve(report.rows.size());
+    for (size_t index = 0; index < report.rows.size(); ++index)
+        byPath.emplace(report.rows[index].path, index);
     int32_t errorRecords = 0;
     for (const JobRecord& record : journal.Records()) {
         if (record.category == LogCategory::Error)
             ++errorRecords;
         auto found = byPath.find(record.target);
         if (found != byPath.end())
-            report.rows[static_cast<size_t>(found->second)].reasons.push_back(record.text);
+            report.rows[found->second].reasons.push_back(record.text);
         else
             report.otherRecords.push_back(record.target.empty() ? record.text : record.target + L": " + record.text);
     }

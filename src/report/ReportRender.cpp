@@ -142,7 +142,11 @@ std::wstring Hex(const std::vector<uint8_t>& bytes)
 
 class ReportTexts {
 public:
-    ReportTexts(const JobReport& report, UnicodeLanguage& language) : report(report), language(language) {}
+    ReportTexts(const JobReport& report, UnicodeLanguage& language)
+        : report(report), language(language), notStarted{T(L"Report.ReasonNotStarted")},
+          cancelledDuring{T(L"Report.ReasonCancelledDuring")}
+    {
+    }
 
     std::wstring T(const std::wstring& key, const TextVariables& variables = {}) const
     {
@@ -194,15 +198,13 @@ public:
         }
     }
     // The texts of the row's records; a row without any says what left it so.
-    std::vector<std::wstring> Reasons(const ReportRow& row) const
+    const std::vector<std::wstring>& Reasons(const ReportRow& row) const
     {
-        if (!row.reasons.empty())
-            return row.reasons;
-        if (row.outcome == OutcomeNotStarted)
-            return {T(L"Report.ReasonNotStarted")};
-        if (row.outcome == OutcomeKept && report.cancelled)
-            return {T(L"Report.ReasonCancelledDuring")};
-        return {};
+        if (row.reasons.empty() && row.outcome == OutcomeNotStarted)
+            return notStarted;
+        if (row.reasons.empty() && row.outcome == OutcomeKept && report.cancelled)
+            return cancelledDuring;
+        return row.reasons;
     }
     std::wstring PassText(const PassContent& pass) const
     {
@@ -229,6 +231,8 @@ private:
     const JobReport& report;
     UnicodeLanguage& language;
     LocaleFormats formats;
+    const std::vector<std::wstring> notStarted;
+    const std::vector<std::wstring> cancelledDuring;
 };
 
 Section ReportTexts::Computer() const
@@ -359,20 +363,28 @@ std::wstring ChecksumOf(const std::string& bytes)
 
 void Escape(std::wstring& out, const std::wstring& text)
 {
-    for (wchar_t c : text) {
+    // Runs of ordinary characters are copied whole: a report may hold millions.
+    size_t run = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        wchar_t c = text[i];
+        const wchar_t* replacement = nullptr;
         switch (c) {
-        case L'&': out += L"&amp;"; break;
-        case L'<': out += L"&lt;"; break;
-        case L'>': out += L"&gt;"; break;
-        case L'"': out += L"&quot;"; break;
+        case L'&': replacement = L"&amp;"; break;
+        case L'<': replacement = L"&lt;"; break;
+        case L'>': replacement = L"&gt;"; break;
+        case L'"': replacement = L"&quot;"; break;
         default:
             // Characters an XML parser refuses become the replacement character.
             if ((c < 0x20 && c != L'\t') || c == 0xFFFE || c == 0xFFFF)
-                out += L'\xFFFD';
-            else
-                out += c;
+                replacement = L"\xFFFD";
         }
+        if (!replacement)
+            continue;
+        out.append(text, run, i - run);
+        out += replacement;
+        run = i + 1;
     }
+    out.append(text, run, std::wstring::npos);
 }
 
 const wchar_t kStyle[] =
@@ -562,12 +574,23 @@ std::string ReportCsv(const JobReport& report, UnicodeLanguage& language)
     std::wstring results[4];
     for (uint8_t outcome = 0; outcome < 4; ++outcome)
         results[outcome] = texts.ResultText(outcome);
+    std::wstring reasons;
     for (const ReportRow& row : report.rows) {
-        std::wstring reasons;
-        for (const std::wstring& reason : texts.Reasons(row))
-            reasons += (reasons.empty() ? L"" : L" ") + reason;
-        CsvLine(out, {row.path, row.sizeKnown ? std::to_wstring(row.size) : std::wstring(),
-                      results[row.outcome < 4 ? row.outcome : 0], reasons});
+        CsvField(out, row.path);
+        out += L',';
+        if (row.sizeKnown)
+            out += std::to_wstring(row.size);
+        out += L',';
+        CsvField(out, results[row.outcome < 4 ? row.outcome : 0]);
+        out += L',';
+        reasons.clear();
+        for (const std::wstring& reason : texts.Reasons(row)) {
+            if (!reasons.empty())
+                reasons += L' ';
+            reasons += reason;
+        }
+        CsvField(out, reasons);
+        out += L"\r\n";
     }
     out += L"\r\n";
     for (size_t i = beforeItems; i < sections.size(); ++i)
