@@ -41,7 +41,7 @@ TFormFileWipe::TFormFileWipe(WipeIo& io, JobSystem& jobSystem, ScanFileSystem* s
     for (Button* button : {&ButtonStart, &ButtonPauseResume, &ButtonCancel, &ButtonClose, &ButtonSaveReport})
         button->SetTop(163);
     ButtonClose.SetLeft(628);
-    ButtonSaveReport.SetLeft(512);
+    ButtonSaveReport.SetLeft(502);
     ButtonStart.OnClick = [this] { ButtonStartClick(); };
     Timer1.SetInterval(kScanPollMilliseconds);
     Timer1.OnTimer = [this] { Timer1Timer(); };

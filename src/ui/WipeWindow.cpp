@@ -125,7 +125,7 @@ TFormWipe::TFormWipe(WipeIo& io, JobSystem& jobSystem) : io(io), jobSystem(jobSy
     ButtonClose.SetBounds(629, 152, 75, 25);
     ButtonClose.SetAnchors(akRight | akBottom);
     ButtonClose.OnClick = [this] { ButtonCloseClick(); };
-    ButtonSaveReport.SetBounds(513, 152, 110, 25);
+    ButtonSaveReport.SetBounds(503, 152, 120, 25);
     ButtonSaveReport.SetAnchors(akRight | akBottom);
     ButtonSaveReport.SetVisible(false);
     ButtonSaveReport.OnClick = [this] { ButtonSaveReportClick(); };

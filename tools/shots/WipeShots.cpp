@@ -255,6 +255,14 @@ void ShootVolumeWindow(Shooter& shooter, bool drive)
         shooter.WaitFor(window, WipeWindowState::Finished);
         shooter.Shoot(window, shot(L"errors").c_str());
     }, 2, 1);
+    // The final state in German, whose captions are the longest.
+    Language().SelectLanguage(0x0407);
+    run([](SimulatedVolume&) {}, [&](TFormVolumeWipe& window) {
+        Press(window.ButtonStart);
+        shooter.WaitFor(window, WipeWindowState::Finished);
+        shooter.Shoot(window, shot(L"completed-de").c_str());
+    }, 2, 1);
+    Language().SelectLanguage(0);
     Application::Instance().SetMessageDialogHook(nullptr);
 }
 
