@@ -13,6 +13,8 @@
 #include "engine/Wiperthread.h"
 #include "log/Log.h"
 #include "settings/Oem.h"
+#include "settings/Vxuserconfig.h"
+#include "support/ReportAnswers.h"
 #include "support/TempDir.h"
 #include "targets/Filelistbuilder.h"
 #include "ui/FileWipeWindow.h"
@@ -69,6 +71,16 @@ double WindowSeconds(const std::wstring& folder, const std::wstring& logFile)
     tk::Application& application = tk::Application::Instance();
     TFormWipeList wipeList;
     TFormFileWipe window;
+    // The job's report is part of what the window costs: written, as by
+    // default, to a Documents folder of the benchmark's own.
+    TempDir documents;
+    AnsweredReportSystem reports;
+    reports.documents = documents.Path();
+    COEMConfig noStore;
+    noStore.AddGroup("Settings")->AddValue("ConfigStorageType")->SetInt(StoreNothing);
+    VxUserConfig settings(noStore);
+    window.UseReportSystem(reports);
+    window.UseConfig(settings);
     Forms().WipeList = &wipeList;
     Forms().FileWipe = &window;
     double start = 0, end = 0;

@@ -160,6 +160,7 @@ int RunUnattended(const StartRequest& request)
     }
     UnattendedSetup setup;
     setup.output = &output;
+    setup.writeReport = WriteReportOfRun;
     UnattendedWipe wipe(request, setup);
     CancelOnConsoleInterrupt interrupt(wipe);
     return wipe.Run();

@@ -4,6 +4,13 @@
 #include <algorithm>
 #include "engine/Randomfill.h"
 
+PassContent PassContent::Fixed(std::vector<uint8_t> group)
+{
+    if (!group.empty() && std::all_of(group.begin(), group.end(), [&](uint8_t byte) { return byte == group[0]; }))
+        group.resize(1);
+    return {Pattern, std::move(group), 0};
+}
+
 Wiper::Wiper(int32_t verifyPassCount, int32_t writePassCount)
     : passCount(verifyPassCount + writePassCount), verifyPassCount(verifyPassCount),
       writePassCount(writePassCount)

@@ -4,7 +4,27 @@
 // units it covers, the bytes to write there); the caller does all I/O.
 // Unit counts are 64-bit so that volumes of 2^31 units and more fit.
 #include <cstdint>
+#include <vector>
 #include "settings/WipeMethodCount.h"
+
+// What one pass does to the target, as a report tells it.
+struct PassContent {
+    enum Kind : uint8_t {
+        Pattern,     // `pattern` repeated from the start of every block
+        Random,      // pseudo-random data, new for every block
+        RandomByte,  // one random byte, neither 00 nor FF, repeated over the pass
+        Verify,      // reads back and compares with the latest write pass
+        ZeroEvery,   // one unit of zeros in every `step` units, the others untouched
+    };
+    Kind kind = Random;
+    std::vector<uint8_t> pattern;
+    int32_t step = 0;
+    bool operator==(const PassContent&) const = default;
+
+    static PassContent Of(Kind kind) { return {kind, {}, 0}; }
+    // A fixed group of bytes; a group of one repeated byte is that byte alone.
+    static PassContent Fixed(std::vector<uint8_t> group);
+};
 
 class Wiper {
 public:
@@ -16,6 +36,9 @@ public:
     bool IsVerifyPass() const { return VerifiesPass(pass); }
     // Whether the pass after the current one reads back what this one wrote.
     bool NextPassVerifies() const { return pass + 1 < passCount && VerifiesPass(pass + 1); }
+    // What pass `pass` (0 to PassCount() - 1) of a round does; kept beside the
+    // code that writes it, so that a report says what really happened.
+    virtual PassContent DescribePass(int32_t pass) const = 0;
 
     // Once per round, before the first NextPass.
     void Start(int32_t unitSize, int64_t totalUnits, int32_t blockUnits);

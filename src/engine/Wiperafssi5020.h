@@ -5,6 +5,7 @@
 class WiperAFSSI5020 : public Wiper {
 public:
     WiperAFSSI5020() : Wiper(1, 3) {}
+    PassContent DescribePass(int32_t pass) const override;
 
 protected:
     bool VerifiesPass(int32_t index) const override;

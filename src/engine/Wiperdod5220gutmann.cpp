@@ -20,3 +20,10 @@ uint8_t* WiperDoD5220Gutmann::GetBlock(int64_t&, int32_t& count, int64_t&)
     bool random = pass == 2 || (pass >= kDoDPasses && WiperGutmann::IsRandomPass(pass - kDoDPasses));
     return random ? RandomBlock(count) : PatternBlock();
 }
+
+PassContent WiperDoD5220Gutmann::DescribePass(int32_t index) const
+{
+    if (index < 2)
+        return PassContent::Fixed({static_cast<uint8_t>(index == 0 ? 0x00 : 0xFF)});
+    return index < kDoDPasses ? PassContent::Of(PassContent::Random) : WiperGutmann::Describe(index - kDoDPasses);
+}

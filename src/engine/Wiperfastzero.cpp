@@ -7,3 +7,8 @@ uint8_t* WiperFastZero::GetBlock(int64_t& start, int32_t& count, int64_t& next)
     next = start + 2;
     return GetBuffer(1);
 }
+
+PassContent WiperFastZero::DescribePass(int32_t) const
+{
+    return {PassContent::ZeroEvery, {}, 2};
+}

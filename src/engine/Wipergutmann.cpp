@@ -29,6 +29,14 @@ const uint8_t* WiperGutmann::Pattern(int32_t gutmannPass)
     return &kPasses[gutmannPass].a;
 }
 
+PassContent WiperGutmann::Describe(int32_t gutmannPass)
+{
+    if (IsRandomPass(gutmannPass))
+        return PassContent::Of(PassContent::Random);
+    const uint8_t* group = Pattern(gutmannPass);
+    return PassContent::Fixed({group, group + 3});
+}
+
 void WiperGutmann::PreparePass()
 {
     if (!kPasses[pass].random)
@@ -38,4 +46,9 @@ void WiperGutmann::PreparePass()
 uint8_t* WiperGutmann::GetBlock(int64_t&, int32_t& count, int64_t&)
 {
     return IsRandomPass(pass) ? RandomBlock(count) : PatternBlock();
+}
+
+PassContent WiperGutmann::DescribePass(int32_t index) const
+{
+    return Describe(index);
 }

@@ -5,9 +5,11 @@
 class WiperGutmann : public Wiper {
 public:
     WiperGutmann() : Wiper(0, 35) {}
+    PassContent DescribePass(int32_t pass) const override;
     // The sequence, shared with the combined method: pass 0 to 34.
     static bool IsRandomPass(int32_t gutmannPass);
     static const uint8_t* Pattern(int32_t gutmannPass);  // three bytes
+    static PassContent Describe(int32_t gutmannPass);
 
 protected:
     void PreparePass() override;

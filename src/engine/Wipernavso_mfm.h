@@ -5,6 +5,7 @@
 class WiperNAVSO_MFM : public Wiper {
 public:
     WiperNAVSO_MFM() : Wiper(1, 3) {}
+    PassContent DescribePass(int32_t pass) const override;
 
 protected:
     bool VerifiesPass(int32_t index) const override;

@@ -19,3 +19,14 @@ uint8_t* WiperNAVSO_RLL::GetBlock(int64_t&, int32_t& count, int64_t&)
     // Pass 3 is random; the read-back pass gets the buffer unchanged and reads into it.
     return pass == 2 ? RandomBlock(count) : PatternBlock();
 }
+
+PassContent WiperNAVSO_RLL::DescribePass(int32_t index) const
+{
+    static const uint8_t group[4] = {0x27, 0xFF, 0xFF, 0xFF};
+    switch (index) {
+    case 0: return PassContent::Fixed({0xFF});
+    case 1: return PassContent::Fixed({group, group + 4});
+    case 2: return PassContent::Of(PassContent::Random);
+    default: return PassContent::Of(PassContent::Verify);
+    }
+}

@@ -5,6 +5,7 @@
 class WiperNAVSO_RLL : public Wiper {
 public:
     WiperNAVSO_RLL() : Wiper(1, 3) {}
+    PassContent DescribePass(int32_t pass) const override;
 
 protected:
     bool VerifiesPass(int32_t index) const override;

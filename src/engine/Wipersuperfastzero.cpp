@@ -7,3 +7,8 @@ uint8_t* WiperSuperFastZero::GetBlock(int64_t& start, int32_t& count, int64_t& n
     next = start + 3;
     return GetBuffer(1);
 }
+
+PassContent WiperSuperFastZero::DescribePass(int32_t) const
+{
+    return {PassContent::ZeroEvery, {}, 3};
+}

@@ -5,6 +5,7 @@
 class WiperSuperFastZero : public Wiper {
 public:
     WiperSuperFastZero() : Wiper(0, 1) {}
+    PassContent DescribePass(int32_t pass) const override;
 protected:
     uint8_t* GetBlock(int64_t& start, int32_t& count, int64_t& next) override;
 };

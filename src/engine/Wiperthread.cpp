@@ -94,8 +94,10 @@ void WiperThread::DeliverQueued()
 
 void WiperThread::FailAllTargets()
 {
-    for (int32_t i = 0; i < state.TargetCount; ++i)
+    for (int32_t i = 0; i < state.TargetCount; ++i) {
         fileList.At(i)->Success = 0;
+        fileList.At(i)->Outcome = OutcomeFailed;
+    }
     state.FailedCount = state.TargetCount;
     state.State = StateCompleted;
 }
@@ -161,6 +163,8 @@ void WiperThread::ComputeTotals()
 {
     state.TotalWrite = {};
     state.TotalRead = {};
+    for (int32_t i = 0; i < state.TargetCount; ++i)
+        fileList.At(i)->Outcome = OutcomeNotStarted;
     if (!wiper)
         return;
     for (int32_t i = 0; i < state.TargetCount; ++i) {
@@ -212,6 +216,7 @@ void WiperThread::RunTarget()
     state.TargetRead = {};
     targetErrors.clear();
     repeatedErrors = 0;
+    const int32_t partialBefore = state.PartialCount;
     if (!wiper) {
         // No such method: nothing can be wiped.
         state.FailedCount += 1;
@@ -226,6 +231,11 @@ void WiperThread::RunTarget()
     } else {
         WipeFreeSpace();
     }
+    // From what the operation did: its Success flag, and the counter it raised.
+    FileInfo& target = *fileList.At(state.TargetIndex);
+    target.Outcome = target.Success                        ? OutcomeDestroyed
+                     : state.PartialCount > partialBefore ? OutcomeKept
+                                                          : OutcomeFailed;
     if (repeatedErrors != 0)
         PostLog(kLogCategoryError, L"Log.RepeatedErrorsFolded", {{L"RecordCount", std::to_wstring(repeatedErrors)}});
 }

@@ -24,18 +24,19 @@ Logger::~Logger()
     WritePending();
 }
 
-void Logger::Add(LogCategory category, const std::wstring& target, const std::wstring& key,
-                 const TextVariables& variables)
+LogEntry Logger::Add(LogCategory category, const std::wstring& target, const std::wstring& key,
+                     const TextVariables& variables)
 {
     LogEntry entry{category, CurrentLogTime(), OneLineText(target),
                    OneLineText((language ? *language : Language()).GetText(key, variables))};
     MutexHolder hold(lock);
-    entries.push_back(std::move(entry));
+    entries.push_back(entry);
     // One wake-up for a burst: the writer takes all there is when it runs.
     if (writing && !wakePending) {
         wakePending = true;
         SetEvent(wake);
     }
+    return entry;
 }
 
 void Logger::StartWriter()

@@ -43,8 +43,9 @@ public:
     // record is appended to it soon after (kWriteDelayMs, batched), by a
     // thread of the logger's own: a crash, a second copy or the end of the
     // session loses no record that is older than that.
-    void Add(LogCategory category, const std::wstring& target, const std::wstring& key,
-             const TextVariables& variables = {});
+    // Returns the record as it was added (a job's report quotes it).
+    LogEntry Add(LogCategory category, const std::wstring& target, const std::wstring& key,
+                 const TextVariables& variables = {});
 
     // Replaces the records by those of the file; lines that do not follow the
     // format are skipped. From now on records go to this file. A missing file

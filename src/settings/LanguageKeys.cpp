@@ -56,7 +56,7 @@ void AddWipeWindows(std::vector<LanguageKey>& keys)
     for (const wchar_t* window : kWipeWindowNames) {
         std::wstring prefix = std::wstring(window) + L".";
         AddAll(keys, prefix, {L"Title", L"Start", L"Pause", L"Resume", L"Cancel", L"Close", L"ItemProgressPrefix",
-                              L"WipeMethod", L"WipePasses"});
+                              L"WipeMethod", L"WipePasses", L"SaveReport"});
         for (const wchar_t* attribute : {L"Name", L"Size", L"Bold"})
             keys.push_back({std::wstring(window) + L"HeaderFont." + attribute, kNone});
     }
@@ -115,6 +115,8 @@ void AddDialogs(std::vector<LanguageKey>& keys)
     AddAll(keys, L"OptionsWindow.", {L"Explorer", L"ExplorerMenu"});
     keys.push_back({L"OptionsWindow.ExplorerMenuFailed", kSystemError});
     AddAll(keys, L"ExplorerMenu.", {L"Wipe", L"WipeFreeSpace"});
+    AddAll(keys, L"OptionsWindow.",
+           {L"Reports", L"ReportsEnabled", L"ReportFolder", L"ReportFolderBrowse", L"ReportFolderDialogTitle"});
     AddAll(keys, L"HelpWindow.", {L"Title", L"StartURL"});
     AddAll(keys, L"AboutWindow.", {L"Title", L"Close"});
 
@@ -166,6 +168,37 @@ void AddLog(std::vector<LanguageKey>& keys)
     keys.push_back({L"Log.ElevationFailed", kSystemError});
     keys.push_back({L"Log.TempFileDeleteError", Join(kSystemError, {L"FileName"})});
     AddAll(keys, L"Log.", {L"RepeatedErrorsFolded", L"RecordsFolded"}, {L"RecordCount"});
+    keys.push_back({L"Log.ReportWriteError", Join(kSystemError, {L"ReportFile"})});
+}
+
+// The report of a job (report/): its captions, and what the wipe windows show of it.
+void AddReport(std::vector<LanguageKey>& keys)
+{
+    AddAll(keys, L"Report.",
+           {L"Language", L"KindFiles", L"KindVolume", L"KindFreeSpace", L"Status", L"SectionComputer", L"SectionJob",
+            L"SectionVolume", L"SectionItems", L"SectionTotals", L"SectionSteps", L"SectionRecords",
+            L"SectionChecksum", L"Program", L"Version", L"Computer", L"WindowsVersion", L"User", L"JobKind", L"Method",
+            L"PassRandom", L"PassRandomByte", L"PassVerify", L"Rounds", L"Verification", L"VerifiedNo", L"Start",
+            L"End", L"Duration", L"DurationSeconds", L"Drive", L"VolumeLabel", L"FileSystem", L"Capacity",
+            L"FreeAtStart", L"VolumeSerial", L"DeviceModel", L"DeviceSerial", L"NotGiven", L"NoLabel", L"ColumnItem",
+            L"ColumnSize", L"ColumnResult", L"ColumnRecords", L"ResultDestroyed", L"ResultKept", L"ResultFailed",
+            L"ResultNotStarted", L"ReasonNotStarted", L"ReasonCancelledDuring", L"TotalItems", L"TotalDestroyed",
+            L"TotalKept", L"TotalFailed", L"TotalNotStarted", L"TotalUnreadable", L"TotalWritten", L"TotalVerified",
+            L"StepFilesDeleted", L"StepFoldersRemoved", L"StepDismounted", L"StepTempFilesPlaced",
+            L"StepClustersSkipped", L"StepTempFileLeft", L"Yes", L"NoSteps", L"Checksum", L"ChecksumNote",
+            L"SaveDialogTitle", L"SaveDialogFilter"});
+    keys.push_back({L"Report.Title", {L"JobKind"}});
+    AddAll(keys, L"Report.",
+           {L"StatusCompleted", L"StatusCompletedWithErrors", L"StatusCancelled", L"StatusCancelledWithErrors"},
+           {L"KeptCount", L"NotStartedCount"});
+    keys.push_back({L"Report.PassCaption", {L"PassNumber"}});
+    AddAll(keys, L"Report.", {L"PassByte", L"PassPattern"}, {L"Pattern"});
+    keys.push_back({L"Report.PassZeroEvery", {L"Step"}});
+    keys.push_back({L"Report.VerifiedYes", {L"PassNumbers"}});
+    keys.push_back({L"Report.DurationValue", {L"Hours", L"Minutes", L"Seconds"}});
+    keys.push_back({L"Report.ByteCount", {L"Bytes", L"Size"}});
+    keys.push_back({L"Report.ByteCountSmall", {L"Bytes"}});
+    keys.push_back({L"Report.WriteFailed", Join(kSystemError, {L"ReportFile"})});
 }
 
 }  // namespace
@@ -189,6 +222,7 @@ const std::vector<LanguageKey>& AllLanguageKeys()
         AddDialogs(all);
         AddCommandLine(all);
         AddLog(all);
+        AddReport(all);
         return all;
     }();
     return keys;

@@ -4,6 +4,15 @@
 #include <cstdint>
 #include <string>
 
+// What a job did with a target: set by the job as it leaves the target, read
+// once the job has ended (reports). Destroyed exactly when Success is set.
+enum TargetOutcome : uint8_t {
+    OutcomeNotStarted = 0,  // the job never reached it (a cancel)
+    OutcomeDestroyed = 1,
+    OutcomeKept = 2,        // overwritten wholly or in part, but not removed (a partial target)
+    OutcomeFailed = 3,      // could not be opened, analysed or removed
+};
+
 class FileInfo {
 public:
     // Reads attributes, size and last-write time of `path`. An item whose
@@ -21,6 +30,7 @@ public:
     uint64_t Size = 0;              // 0 for a directory
     uint8_t IsFile = 0;
     uint8_t Success = 1;            // cleared by a job when the target is not destroyed completely
+    uint8_t Outcome = OutcomeNotStarted;
 
 private:
     void SetFromAttributes(DWORD attributes, DWORD sizeHigh, DWORD sizeLow, const FILETIME& lastWrite);

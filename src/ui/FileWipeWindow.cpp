@@ -38,9 +38,10 @@ TFormFileWipe::TFormFileWipe(WipeIo& io, JobSystem& jobSystem, ScanFileSystem* s
     LabelWipePasses.SetTop(127);
     LabelWipePassesCount.SetTop(127);
     TBWipePasses.SetTop(119);
-    for (Button* button : {&ButtonStart, &ButtonPauseResume, &ButtonCancel, &ButtonClose})
+    for (Button* button : {&ButtonStart, &ButtonPauseResume, &ButtonCancel, &ButtonClose, &ButtonSaveReport})
         button->SetTop(163);
     ButtonClose.SetLeft(628);
+    ButtonSaveReport.SetLeft(502);
     ButtonStart.OnClick = [this] { ButtonStartClick(); };
     Timer1.SetInterval(kScanPollMilliseconds);
     Timer1.OnTimer = [this] { Timer1Timer(); };
@@ -202,8 +203,8 @@ void TFormFileWipe::OnTargetDeleted(int32_t index)
     if (!target || !target->Success)
         return;
     if (target->IsFile)
-        AppLog().Add(LogCategory::Info, target->Path, L"Log.FileWiped",
-                     {{L"WipeMethod", std::to_wstring(JobMethod())}, {L"RoundCount", std::to_wstring(JobRounds())}});
+        RecordJobEvent(LogCategory::Info, target->Path, L"Log.FileWiped",
+                       {{L"WipeMethod", std::to_wstring(JobMethod())}, {L"RoundCount", std::to_wstring(JobRounds())}});
     else
-        AppLog().Add(LogCategory::Info, target->Path, L"Log.DirDeleted");
+        RecordJobEvent(LogCategory::Info, target->Path, L"Log.DirDeleted");
 }

@@ -43,6 +43,7 @@ protected:
     void UpdateProgress() override;
     void OnFinished(const WipeStateData& data) override;
     void OnTargetDeleted(int32_t index) override;
+    int32_t UnreadableItems() const override { return ScanFailures(); }
     void ButtonStartClick();
     void Timer1Timer();
 

@@ -2,6 +2,7 @@
 
 #include "log/Log.h"
 #include "platform/SystemError.h"
+#include "report/ReportFiles.h"
 #include "settings/LanguageKeys.h"
 #include "settings/Unicodelanguage.h"
 #include "settings/Vxuserconfig.h"
@@ -23,12 +24,12 @@ std::wstring PassesKey(int method) { return L"Method" + std::to_wstring(method) 
 TFormOptions::TFormOptions() : TFormOptions(UserConfig(), Language(), AppLog()) {}
 
 TFormOptions::TFormOptions(VxUserConfig& config, UnicodeLanguage& language, Logger& log)
-    : config(config), language(language), log(log)
+    : config(config), language(language), log(log), reportSystem(SystemReportSystem())
 {
     SetBorderStyle(BorderStyle::Dialog);
     SetBorderIcons(0);
     SetPosition(Position::MainFormCenter);
-    SetClientSize(506, 381);
+    SetClientSize(506, 435);
     LabelLanguage.SetBounds(8, 16, 0, 13);
     CBLanguage.SetBounds(116, 13, 374, 21);
     CBLanguage.SetAnchors(akLeft | akTop | akRight);
@@ -69,12 +70,23 @@ TFormOptions::TFormOptions(VxUserConfig& config, UnicodeLanguage& language, Logg
     LabelExplorerMenu.SetBounds(8, 321, 0, 13);
     CBExplorerMenu.SetBounds(120, 320, 370, 17);
     CBExplorerMenu.SetAnchors(akLeft | akTop | akRight);
-    ButtonOK.SetBounds(337, 348, 71, 25);
+    LabelReports.SetBounds(8, 345, 0, 13);
+    CBReports.SetBounds(120, 344, 370, 17);
+    CBReports.OnClick = [this] { UpdateReportControls(); };
+    LabelReportFolder.SetBounds(8, 370, 0, 13);
+    EditReportFolder.SetBounds(120, 367, 302, 21);
+    EditReportFolder.SetReadOnly(true);
+    EditReportFolder.SetTabStop(false);
+    EditReportFolder.SetParentColor(true);
+    ButtonReportBrowse.SetBounds(428, 367, 62, 21);
+    ButtonReportBrowse.SetAnchors(akTop | akRight);
+    ButtonReportBrowse.OnClick = [this] { ButtonReportBrowseClick(); };
+    ButtonOK.SetBounds(337, 402, 71, 25);
     ButtonOK.SetAnchors(akRight | akBottom);
     ButtonOK.SetDefault(true);
     ButtonOK.SetModalResult(mrOK);
     ButtonOK.OnClick = [this] { ButtonOKClick(); };
-    ButtonCancel.SetBounds(415, 348, 75, 25);
+    ButtonCancel.SetBounds(415, 402, 75, 25);
     ButtonCancel.SetAnchors(akRight | akBottom);
     ButtonCancel.SetCancel(true);
     ButtonCancel.SetModalResult(mrCancel);
@@ -99,6 +111,10 @@ bool TFormOptions::Execute()
     EditLog.SetText(config.ReadString(L"Config", L"LogFile", DefaultLogPath()));
     // The registry itself says whether the verbs are there.
     CBExplorerMenu.SetChecked(ExplorerMenu().Installed());
+    ReportSettings reports = ReadReportSettings(config, reportSystem);
+    CBReports.SetChecked(reports.enabled);
+    EditReportFolder.SetText(reports.folder);
+    UpdateReportControls();
 
     CBWipeMethodChange();
     TBWipePassesChange();
@@ -119,6 +135,10 @@ void TFormOptions::Translate()
     ButtonLogBrowse.SetCaption(language.GetText(L"OptionsWindow.LogFileBrowse"));
     LabelExplorerMenu.SetCaption(language.GetText(L"OptionsWindow.Explorer"));
     CBExplorerMenu.SetCaption(language.GetText(L"OptionsWindow.ExplorerMenu"));
+    LabelReports.SetCaption(language.GetText(L"OptionsWindow.Reports"));
+    CBReports.SetCaption(language.GetText(L"OptionsWindow.ReportsEnabled"));
+    LabelReportFolder.SetCaption(language.GetText(L"OptionsWindow.ReportFolder"));
+    ButtonReportBrowse.SetCaption(language.GetText(L"OptionsWindow.ReportFolderBrowse"));
     ButtonOK.SetCaption(language.GetText(L"OptionsWindow.OK"));
     ButtonCancel.SetCaption(language.GetText(L"OptionsWindow.Cancel"));
     CBWipeMethod.Clear();
@@ -199,6 +219,24 @@ void TFormOptions::ButtonLogBrowseClick()
         EditLog.SetText(SD.FileName);
 }
 
+void TFormOptions::UpdateReportControls()
+{
+    bool enabled = CBReports.Checked();
+    LabelReportFolder.SetEnabled(enabled);
+    EditReportFolder.SetEnabled(enabled);
+    ButtonReportBrowse.SetEnabled(enabled);
+}
+
+void TFormOptions::ButtonReportBrowseClick()
+{
+    FolderDialog dialog;
+    dialog.Title = language.GetText(L"OptionsWindow.ReportFolderDialogTitle");
+    dialog.Folder = EditReportFolder.Text();
+    // The folder is made when the first report needs it, not here.
+    if (dialog.Execute(this))
+        EditReportFolder.SetText(dialog.Folder);
+}
+
 void TFormOptions::ButtonOKClick()
 {
     int method = SelectedMethod();
@@ -209,6 +247,11 @@ void TFormOptions::ButtonOKClick()
     if (TBWipePasses.Enabled())
         config.WriteInt(L"Config", PassesKey(method), TBWipePasses.Position());
     ApplyExplorerMenu();
+    // The default folder is stored as none, so that it follows the Documents folder if that moves.
+    std::wstring reportFolder = EditReportFolder.Text();
+    if (reportFolder == DefaultReportFolder(reportSystem))
+        reportFolder.clear();
+    WriteReportSettings(config, {CBReports.Checked(), reportFolder});
 
     bool loggingOn = RBLogEnabled.Checked();
     bool wasLogging = config.ReadInt(L"Config", L"Logging", 0) != 0;

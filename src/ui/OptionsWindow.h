@@ -1,11 +1,13 @@
 #pragma once
 // The options dialog: interface language, default wipe method, rounds per
-// method, logging and the log file. Nothing is stored until OK.
+// method, logging and the log file, the job reports and their folder.
+// Nothing is stored until OK.
 #include "ui/toolkit/Form.h"
 #include "ui/toolkit/InputControls.h"
 #include "ui/toolkit/StdControls.h"
 
 class Logger;
+class ReportSystem;
 class UnicodeLanguage;
 class VxUserConfig;
 
@@ -37,6 +39,11 @@ public:
     tk::Button ButtonLogBrowse{this};
     tk::Label LabelExplorerMenu{this};
     tk::CheckBox CBExplorerMenu{this};
+    tk::Label LabelReports{this};
+    tk::CheckBox CBReports{this};
+    tk::Label LabelReportFolder{this};
+    tk::Edit EditReportFolder{this};
+    tk::Button ButtonReportBrowse{this};
     tk::Button ButtonOK{this};
     tk::Button ButtonCancel{this};
 
@@ -49,6 +56,8 @@ private:
     void RBLogEnabledClick();
     void UpdateLoggingControls();
     void ButtonLogBrowseClick();
+    void UpdateReportControls();
+    void ButtonReportBrowseClick();
     void ButtonOKClick();
     // The log could not be written to the file in force before the dialog.
     void ReportLogSaveFailure(const std::wstring& path, unsigned long error, bool loggingStaysOn);
@@ -59,4 +68,5 @@ private:
     VxUserConfig& config;
     UnicodeLanguage& language;
     Logger& log;
+    ReportSystem& reportSystem;
 };

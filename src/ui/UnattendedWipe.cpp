@@ -5,6 +5,7 @@
 
 #include "log/Log.h"
 #include "platform/SystemError.h"
+#include "report/ReportFiles.h"
 #include "settings/Unicodelanguage.h"
 #include "settings/Vxuserconfig.h"
 #include "settings/WipeMethodCount.h"
@@ -59,6 +60,7 @@ UnattendedWipe::UnattendedWipe(const StartRequest& request, const UnattendedSetu
       io(setup.io != nullptr ? *setup.io : SystemWipeIo()),
       jobSystem(setup.jobSystem != nullptr ? *setup.jobSystem : SystemJobSystem()),
       scanFileSystem(setup.scanFileSystem),
+      reportSystem(setup.reportSystem != nullptr ? *setup.reportSystem : SystemReportSystem()),
       useLogFile(setup.useLogFile),
       writeReport(setup.writeReport),
       wake(CreateEventW(nullptr, FALSE, FALSE, nullptr))
@@ -104,6 +106,12 @@ int UnattendedWipe::Run()
     outcome.final = last;
     Summarise();
     outcome.exitCode = ExitCode();
+    if (outcome.targets != nullptr && journal.Ended()) {
+        journal.SetUnreadable(outcome.scanFailures);
+        report = std::make_unique<JobReport>(MakeJobReport(journal, *targets, reportSystem));
+        outcome.report = report.get();
+        WriteUsualReport();
+    }
     WriteJobReport();
     const wchar_t* result = outcome.exitCode == kExitDestroyed  ? L"CommandLine.ResultDestroyed"
                             : outcome.exitCode == kExitCancelled ? L"CommandLine.ResultCancelled"
@@ -165,11 +173,15 @@ void UnattendedWipe::RunJob(uint8_t targetType)
     Line(L"CommandLine.Starting",
          {{L"WipeMethod", std::to_wstring(outcome.method)}, {L"RoundCount", std::to_wstring(outcome.rounds)}});
     DWORD error = ERROR_SUCCESS;
+    journal.Begin(targetType, outcome.method, outcome.rounds);
     // As in the windows: while the application is unattended (tests), no
     // volume job runs on the system's I/O, so no test can reach a device.
     if (targetType != TargetFiles && &io == &SystemWipeIo() && tk::Application::Instance().Unattended()) {
         error = ERROR_ACCESS_DENIED;
     } else {
+        // The volume as it is before the job touches it, for the report.
+        if (targetType != TargetFiles)
+            journal.SetVolume(ReadVolumeFacts(io, reportSystem, request.root));
         job = std::make_unique<WiperThread>(outcome.method, targetType, outcome.rounds, *targets,
                                             static_cast<WiperThreadEventHandler&>(*this), io, jobSystem);
         error = job->StartError();
@@ -188,6 +200,9 @@ void UnattendedWipe::RunJob(uint8_t targetType)
             last.TargetCount = targets->Count();
             last.FailedCount = targets->Count();
             finished = true;
+            for (int32_t index = 0; index < targets->Count(); ++index)
+                targets->At(index)->Outcome = OutcomeFailed;
+            journal.End(last);
         }
         outcome.errorRecords = std::max(outcome.errorRecords, 1);
         return;
@@ -247,12 +262,13 @@ void UnattendedWipe::OnFinished(const WipeStateData& state)
 {
     last = state;
     finished = true;
+    journal.End(state);
 }
 
 void UnattendedWipe::OnLog(uint8_t category, const std::wstring& path, const std::wstring& messageKey,
                            const TextVariables& variables)
 {
-    log.Add(static_cast<LogCategory>(category), path, messageKey, variables);
+    journal.Record(log, static_cast<LogCategory>(category), path, messageKey, variables);
     if (static_cast<LogCategory>(category) != LogCategory::Error)
         return;
     ++outcome.errorRecords;
@@ -272,13 +288,13 @@ void UnattendedWipe::OnTargetDeleted(int32_t index)
     const TextVariables wiped = {{L"WipeMethod", std::to_wstring(outcome.method)},
                                  {L"RoundCount", std::to_wstring(outcome.rounds)}};
     if (request.mode == StartMode::FreeSpaceUnattended) {
-        log.Add(LogCategory::Info, request.root, L"Log.FreeSpaceWiped", wiped);
+        journal.Record(log, LogCategory::Info, target->Path, L"Log.FreeSpaceWiped", wiped);
         return;
     }
     if (target->IsFile)
-        log.Add(LogCategory::Info, target->Path, L"Log.FileWiped", wiped);
+        journal.Record(log, LogCategory::Info, target->Path, L"Log.FileWiped", wiped);
     else
-        log.Add(LogCategory::Info, target->Path, L"Log.DirDeleted");
+        journal.Record(log, LogCategory::Info, target->Path, L"Log.DirDeleted");
     Line(L"CommandLine.Destroyed", {{L"TargetName", target->Path}});
 }
 
@@ -340,6 +356,29 @@ void UnattendedWipe::WriteJobReport()
     // A script that asked for the report must not take its absence for success.
     if (outcome.exitCode == kExitDestroyed)
         outcome.exitCode = kExitNotAllDestroyed;
+}
+
+void UnattendedWipe::WriteUsualReport()
+{
+    ReportSettings settings = ReadReportSettings(config, reportSystem);
+    if (!settings.enabled)
+        return;
+    std::wstring path;
+    DWORD error = ::WriteJobReport(*report, language, settings.folder, path);
+    if (error == ERROR_SUCCESS)
+        return;
+    TextVariables variables{{L"ReportFile", path}};
+    AddSystemError(variables, error);
+    // Not a record of the job: its result, and the exit code, stay.
+    log.Add(LogCategory::Error, path, L"Log.ReportWriteError", variables);
+    Line(L"CommandLine.ReportFailed", variables);
+}
+
+DWORD WriteReportOfRun(const UnattendedOutcome& outcome, const std::wstring& path)
+{
+    if (outcome.report == nullptr)
+        return ERROR_SUCCESS;
+    return WriteReportFile(path, ReportBytes(*outcome.report, Language(), FormatForPath(path, ReportFormat::Html)));
 }
 
 void UnattendedWipe::StartLog()

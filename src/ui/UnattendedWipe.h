@@ -15,6 +15,7 @@
 #include "engine/WipeIo.h"
 #include "engine/Wiperthread.h"
 #include "platform/ConsoleOutput.h"
+#include "report/JobReport.h"
 #include "targets/Filelistbuilder.h"
 #include "ui/CommandLine.h"
 
@@ -33,6 +34,7 @@ struct UnattendedOutcome {
     int32_t scanFailures = 0;
     int32_t errorRecords = 0;
     bool cancelled = false;
+    const JobReport* report = nullptr;  // the job's report; null when no job ran
 };
 
 // What an unattended run works with. The program leaves everything but the
@@ -46,6 +48,7 @@ struct UnattendedSetup {
     WipeIo* io = nullptr;
     JobSystem* jobSystem = nullptr;
     ScanFileSystem* scanFileSystem = nullptr;
+    ReportSystem* reportSystem = nullptr;
     // Whether the log is read from and written to the configured log file,
     // as at the start and end of the program.
     bool useLogFile = true;
@@ -91,6 +94,9 @@ private:
     bool AllDestroyed() const;
     // The one place where the job's report is written (/report FILE).
     void WriteJobReport();
+    // The report every job leaves where the options say; a failure is told
+    // and logged but changes no exit code.
+    void WriteUsualReport();
     void StartLog();
     void EndLog();
 
@@ -102,6 +108,7 @@ private:
     WipeIo& io;
     JobSystem& jobSystem;
     ScanFileSystem* scanFileSystem;
+    ReportSystem& reportSystem;
     bool useLogFile;
     std::function<DWORD(const UnattendedOutcome&, const std::wstring&)> writeReport;
     std::wstring logFile;
@@ -115,9 +122,16 @@ private:
     int shownTenth = -1;
     int32_t shownPass = -1;
     UnattendedOutcome outcome;
+    JobJournal journal;
+    std::unique_ptr<JobReport> report;
     std::atomic<bool> cancelRequested{false};
     HANDLE wake = nullptr;  // set by Cancel
 };
+
+// The program's writer of /report FILE: the job's report, a page or, for a
+// name ending in ".csv", a CSV file, in the application's language. A run in
+// which no job started has no report, and nothing is written.
+DWORD WriteReportOfRun(const UnattendedOutcome& outcome, const std::wstring& path);
 
 // The Ctrl+C and Ctrl+Break (and console close) handler for as long as it
 // lives: it calls Cancel of `wipe`.

@@ -106,6 +106,6 @@ void TFormVolumeWipe::OnTargetDeleted(int32_t index)
     const FileInfo* target = targetList ? targetList->At(index) : nullptr;
     if (!target || !target->Success)
         return;
-    AppLog().Add(LogCategory::Info, RootPath, logKey,
-                 {{L"WipeMethod", std::to_wstring(JobMethod())}, {L"RoundCount", std::to_wstring(JobRounds())}});
+    RecordJobEvent(LogCategory::Info, target->Path, logKey,
+                   {{L"WipeMethod", std::to_wstring(JobMethod())}, {L"RoundCount", std::to_wstring(JobRounds())}});
 }

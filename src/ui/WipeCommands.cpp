@@ -68,6 +68,7 @@ void TFormMain::WipePaths(std::vector<std::wstring> paths, const WipeChoice& cho
     window->Selection = std::move(paths);
     ForgetListing(*this);
     MethodAndRounds chosen = ChosenMethod(config_, choice);
+    window->UseConfig(config_);
     window->Execute(chosen.method, chosen.rounds);
     ButtonRefreshClick();
 }
@@ -82,6 +83,7 @@ bool TFormMain::WipeVolumeRoot(const std::wstring& root, bool wholeDrive, const 
         return StartElevatedWipe(root, wholeDrive, choice);
     ForgetListing(*this);
     MethodAndRounds chosen = ChosenMethod(config_, choice);
+    window->UseConfig(config_);
     window->Execute(root, chosen.method, chosen.rounds);
     ButtonRefreshClick();
     return false;

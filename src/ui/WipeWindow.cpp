@@ -2,11 +2,14 @@
 
 #include "log/Log.h"
 #include "platform/SystemError.h"
+#include "report/ReportFiles.h"
 #include "settings/LanguageKeys.h"
 #include "settings/Unicodelanguage.h"
+#include "settings/Vxuserconfig.h"
 #include "settings/WipeMethodCount.h"
 #include "ui/Utils.h"
 #include "ui/toolkit/Application.h"
+#include "ui/toolkit/Components.h"
 
 namespace {
 
@@ -122,6 +125,10 @@ TFormWipe::TFormWipe(WipeIo& io, JobSystem& jobSystem) : io(io), jobSystem(jobSy
     ButtonClose.SetBounds(629, 152, 75, 25);
     ButtonClose.SetAnchors(akRight | akBottom);
     ButtonClose.OnClick = [this] { ButtonCloseClick(); };
+    ButtonSaveReport.SetBounds(503, 152, 120, 25);
+    ButtonSaveReport.SetAnchors(akRight | akBottom);
+    ButtonSaveReport.SetVisible(false);
+    ButtonSaveReport.OnClick = [this] { ButtonSaveReportClick(); };
 }
 
 TFormWipe::~TFormWipe()
@@ -140,6 +147,7 @@ void TFormWipe::UpdateButtons()
     ButtonClose.SetEnabled(!running);
     CBWipeMethod.SetEnabled(preparing);
     TBWipePasses.SetEnabled(preparing);
+    ButtonSaveReport.SetVisible(state == WipeWindowState::Finished && report != nullptr);
 }
 
 void TFormWipe::UpdateTexts()
@@ -153,6 +161,7 @@ void TFormWipe::UpdateTexts()
     ButtonPauseResume.SetCaption(WindowText(L"Pause"));
     ButtonCancel.SetCaption(WindowText(L"Cancel"));
     ButtonClose.SetCaption(WindowText(L"Close"));
+    ButtonSaveReport.SetCaption(WindowText(L"SaveReport"));
     LabelItemProgressPrefix.SetCaption(WindowText(L"ItemProgressPrefix"));
     LabelWipeMethod.SetCaption(WindowText(L"WipeMethod"));
     LabelWipePasses.SetCaption(WindowText(L"WipePasses"));
@@ -178,6 +187,8 @@ void TFormWipe::OnFinished(const WipeStateData& data)
     state = WipeWindowState::Finished;
     running.reset();
     OnProgress(data);
+    journal.End(data);
+    MakeReport();
     UpdateButtons();
 }
 
@@ -187,7 +198,62 @@ void TFormWipe::OnLog(uint8_t category, const std::wstring& path, const std::wst
     if (static_cast<LogCategory>(category) == LogCategory::Error)
         ++errorRecords;
     // Records are kept even while the window goes: they are what the job did.
-    AppLog().Add(static_cast<LogCategory>(category), path, messageKey, variables);
+    RecordJobEvent(static_cast<LogCategory>(category), path, messageKey, variables);
+}
+
+void TFormWipe::RecordJobEvent(LogCategory category, const std::wstring& target, const std::wstring& key,
+                               const TextVariables& variables)
+{
+    journal.Record(AppLog(), category, target, key, variables);
+}
+
+VxUserConfig& TFormWipe::Settings() const { return config ? *config : UserConfig(); }
+
+void TFormWipe::MakeReport()
+{
+    if (!jobList || !journal.Begun())
+        return;
+    journal.SetUnreadable(UnreadableItems());
+    report = std::make_unique<JobReport>(MakeJobReport(journal, *jobList, *reportSystem));
+    ReportSettings settings = ReadReportSettings(Settings(), *reportSystem);
+    if (!settings.enabled)
+        return;
+    std::wstring path;
+    DWORD error = WriteJobReport(*report, Language(), settings.folder, path);
+    if (error != ERROR_SUCCESS)
+        ReportWriteFailure(path, error);
+}
+
+void TFormWipe::ReportWriteFailure(const std::wstring& path, DWORD error)
+{
+    TextVariables variables;
+    AddSystemError(variables, error);
+    variables[L"ReportFile"] = path;
+    // Not a record of the job: its result stays what the job made it.
+    AppLog().Add(LogCategory::Error, path, L"Log.ReportWriteError", variables);
+    Language().MessageDialog(Language().GetText(L"Report.WriteFailed", variables), MessageDialogType::Error,
+                             DialogButton::OK, Color());
+}
+
+void TFormWipe::ButtonSaveReportClick()
+{
+    if (!report)
+        return;
+    tk::SaveDialog dialog;
+    dialog.Title = Language().GetText(L"Report.SaveDialogTitle");
+    dialog.Filter = Language().GetText(L"Report.SaveDialogFilter");
+    dialog.DefaultExt = L"html";
+    dialog.FilterIndex = 1;
+    dialog.InitialDir = ReadReportSettings(Settings(), *reportSystem).folder;
+    dialog.FileName = ReportBaseName(*report) + L".html";
+    if (!dialog.Execute(this))
+        return;
+    // The name's own extension decides; any other name, the type chosen in the dialog.
+    ReportFormat format =
+        FormatForPath(dialog.FileName, dialog.FilterIndex == 2 ? ReportFormat::Csv : ReportFormat::Html);
+    DWORD error = WriteReportFile(dialog.FileName, ReportBytes(*report, Language(), format));
+    if (error != ERROR_SUCCESS)
+        ReportWriteFailure(dialog.FileName, error);
 }
 
 void TFormWipe::ButtonPauseResumeClick()
@@ -254,6 +320,9 @@ void TFormWipe::PrepareJob(WipeWindowState initialState, int32_t method, int32_t
     state = initialState;
     stateData = WipeStateData();
     errorRecords = 0;
+    report.reset();
+    jobList = nullptr;
+    journal = JobJournal();
     UpdateTexts();
     // Settings from an edited or older configuration may name no method.
     CBWipeMethod.SetItemIndex(method >= 0 && method < CBWipeMethod.Count() ? method : kDefaultMethod);
@@ -278,7 +347,13 @@ void TFormWipe::StartJob(uint8_t targetType, FileList& list)
     UpdateButtons();
     jobMethod = SelectedMethod();
     jobRounds = TBWipePasses.Position();
+    jobList = &list;
+    report.reset();
+    journal.Begin(targetType, jobMethod, jobRounds);
     DWORD error = RefusalFor(targetType);
+    // The volume as it is before the job touches it; never a real one a test refused.
+    if (error == ERROR_SUCCESS && targetType != TargetFiles && list.Count() > 0)
+        journal.SetVolume(ReadVolumeFacts(io, *reportSystem, list.At(0)->Path));
     if (error == ERROR_SUCCESS) {
         running = std::make_unique<RunningWipeJob>();
         wiperThread = std::make_unique<WiperThread>(jobMethod, targetType, jobRounds, list, eventHandler, io, jobSystem);
@@ -298,10 +373,12 @@ void TFormWipe::ReportStartFailure(uint8_t targetType, FileList& list, DWORD err
     TextVariables variables;
     AddSystemError(variables, error);
     if (state != WipeWindowState::Finished) {
-        for (int32_t index = 0; index < list.Count(); ++index)
+        for (int32_t index = 0; index < list.Count(); ++index) {
             list.At(index)->Success = 0;
-        AppLog().Add(LogCategory::Error, list.Count() > 0 ? list.At(0)->Path : std::wstring(), L"Log.JobStartError",
-                     variables);
+            list.At(index)->Outcome = OutcomeFailed;
+        }
+        RecordJobEvent(LogCategory::Error, list.Count() > 0 ? list.At(0)->Path : std::wstring(), L"Log.JobStartError",
+                       variables);
         WipeStateData final;
         final.State = StateCompleted;
         final.TargetType = targetType;

@@ -12,11 +12,14 @@
 #include "engine/Wiperthread.h"
 #include "engine/Wipestatedata.h"
 #include "platform/TextVariables.h"
+#include "report/JobReport.h"
 #include "targets/Filelist.h"
 #include "ui/SessionState.h"
 #include "ui/toolkit/Form.h"
 #include "ui/toolkit/InputControls.h"
 #include "ui/toolkit/StdControls.h"
+
+class VxUserConfig;
 
 // The window's own state, distinct from the job's State.
 enum class WipeWindowState : uint8_t {
@@ -73,10 +76,19 @@ public:
     tk::Button ButtonPauseResume{this};
     tk::Button ButtonCancel{this};
     tk::Button ButtonClose{this};
+    // Shown once a job has ended: a copy of its report wherever the user wants it.
+    tk::Button ButtonSaveReport{this};
 
     WipeWindowState State() const { return state; }
     const WipeStateData& StateData() const { return stateData; }
     bool HasJob() const { return wiperThread != nullptr; }
+    // The report of the job that ended last in this showing, null before.
+    const JobReport* Report() const { return report.get(); }
+    // What reports ask the system (tests answer it); it must outlive the window.
+    void UseReportSystem(ReportSystem& system) { reportSystem = &system; }
+    // Where the report settings are read: the store the main window read the
+    // job's method from (the application's until set); it must outlive the window.
+    void UseConfig(VxUserConfig& store) { config = &store; }
 
 protected:
     friend class WiperThreadEventHandlerImpl<TFormWipe>;
@@ -91,6 +103,8 @@ protected:
     virtual void OnLog(uint8_t category, const std::wstring& path, const std::wstring& messageKey,
                        const TextVariables& variables);
     virtual void OnTargetDeleted(int32_t) {}
+    // Selected items the file window's scan could not read (counted in its report).
+    virtual int32_t UnreadableItems() const { return 0; }
 
     void ButtonPauseResumeClick();
     void ButtonCancelClick();
@@ -99,6 +113,7 @@ protected:
     void FormClose();
     void TBWipePassesChange();
     void CBWipeMethodChange();
+    void ButtonSaveReportClick();
     void DoCloseQuery(bool& canClose) override;
     void DoClose() override;
 
@@ -120,6 +135,9 @@ protected:
     bool JobHadErrors() const;
     // True while the job is destroyed without reporting (the window is going).
     bool Discarding() const { return discarding; }
+    // A log record of the job: to the log, and kept for its report.
+    void RecordJobEvent(LogCategory category, const std::wstring& target, const std::wstring& key,
+                        const TextVariables& variables = {});
 
     // The window's text of `suffix` ("HeaderReady"), or of `fallback` when the
     // language files lack it (texts added later than a translation).
@@ -135,6 +153,10 @@ private:
     // Why a job of this kind must not run here, or ERROR_SUCCESS.
     DWORD RefusalFor(uint8_t targetType) const;
     void ReportStartFailure(uint8_t targetType, FileList& list, DWORD error);
+    // The ended job's report, made from its journal and targets, written where the options say.
+    void MakeReport();
+    // One error box and one log record; the job's result stays as it is.
+    void ReportWriteFailure(const std::wstring& path, DWORD error);
 
     WipeIo& io;
     JobSystem& jobSystem;
@@ -144,4 +166,10 @@ private:
     // Held while the job runs: ending the Windows session waits for it.
     std::unique_ptr<RunningWipeJob> running;
     bool discarding = false;
+    FileList* jobList = nullptr;  // the targets of the job started last
+    JobJournal journal;
+    std::unique_ptr<JobReport> report;
+    ReportSystem* reportSystem = &SystemReportSystem();
+    VxUserConfig* config = nullptr;
+    VxUserConfig& Settings() const;
 };

@@ -209,7 +209,7 @@ std::string CheckFileJob(FileJobWorld& world, WatchingIo& io, const RecordingHan
     CheckEveryJob(problems, io, world.volume, handler, size_t(2 * count + 1));
     const WipeStateData& state = handler.finalState;
     const size_t passes = size_t(family.passes * family.rounds);
-    int failures = 0;
+    int failures = 0, kept = 0, failedOutcomes = 0;
     std::vector<int32_t> destroyed;
     for (int32_t i = 0; i < count; ++i) {
         const FileInfo& target = *world.list.At(i);
@@ -221,6 +221,9 @@ std::string CheckFileJob(FileJobWorld& world, WatchingIo& io, const RecordingHan
         const bool started = io.touched.count(target.Path) != 0;
         const std::string name(target.Path.begin(), target.Path.end());
         problems.Check(gone == (target.Success == 1), name + ": Success set exactly when it is gone");
+        problems.Check(target.Success == (target.Outcome == OutcomeDestroyed), name + ": destroyed exactly when Success");
+        kept += target.Outcome == OutcomeKept;
+        failedOutcomes += target.Outcome == OutcomeFailed;
         if (target.IsFile && target.Success) {
             // Every pass of every round moved the whole file, in whole sectors.
             const int64_t bytes = (static_cast<int64_t>(item->content.size()) + 511) / 512 * 512;
@@ -241,6 +244,8 @@ std::string CheckFileJob(FileJobWorld& world, WatchingIo& io, const RecordingHan
             destroyed.push_back(i);
     }
     problems.Check(state.PartialCount + state.FailedCount == failures, "every started target not destroyed is counted");
+    // What a report calls kept and failed is what the counters say.
+    problems.Check(kept == state.PartialCount && failedOutcomes == state.FailedCount, "outcomes agree with the counters");
     problems.Check(handler.deleted == destroyed, "OnTargetDeleted for exactly the targets destroyed");
     problems.Check(state.FileDeletions + state.DirDeletions == int32_t(destroyed.size()), "deletion counts");
     for (const auto& [path, done] : io.deleteAttempts)

@@ -82,6 +82,23 @@ TEST(Wiper, PassCountsAndVerificationSplitOfEveryMethod)
     EXPECT_EQ(CreateWiper(14), nullptr);
 }
 
+// What a report says of each pass is what the pass writes.
+TEST(Wiper, EveryPassIsDescribedAsItIsWritten)
+{
+    for (int method = 0; method < kWipeMethodCount; ++method) {
+        std::unique_ptr<Wiper> wiper(CreateWiper(method));
+        const std::vector<PlannedPass> plan = MethodPasses(method);
+        ASSERT_EQ(size_t(wiper->PassCount()), plan.size()) << method;
+        for (size_t pass = 0; pass < plan.size(); ++pass) {
+            const PlannedPass& planned = plan[pass];
+            const PassContent::Kind kinds[] = {PassContent::Pattern, PassContent::Random, PassContent::RandomByte,
+                                               PassContent::Verify, PassContent::ZeroEvery};
+            PassContent expected{kinds[planned.kind], {planned.group.begin(), planned.group.end()}, planned.step};
+            EXPECT_EQ(wiper->DescribePass(int32_t(pass)), expected) << "method " << method << ", pass " << pass;
+        }
+    }
+}
+
 TEST(Wiper, EveryPassWritesExactlyTheModelledBytesOverSeveralBlocks)
 {
     // 64-byte blocks: a 3-byte group restarts one byte early at every block.

@@ -22,6 +22,7 @@ protected:
     {
         WipeWindowTest::SetUp();
         Forms().FileWipe = &window;
+        AnswerReports(window);
     }
     // Runs one showing of the window over `selection`; `inside` acts in it
     // and must leave the window closable, which it then closes.
@@ -296,6 +297,7 @@ TEST_F(FileWipeTest, SelectedItemsTheScanCouldNotReadAreErrorsButVanishedOnesAre
 {
     RefusingScan scan;
     TFormFileWipe refusing(io, SystemJobSystem(), &scan);
+    AnswerReports(refusing);
     Forms().FileWipe = &refusing;
     std::wstring readable = dir.WriteFile(L"readable.txt", "r");
     std::wstring folder = dir.MakeDir(L"denied");
@@ -365,6 +367,7 @@ TEST_F(FileWipeTest, AJobThatCannotStartEndsFinishedWithItsErrorShownAndLogged)
         FailingJobSystem jobs;
         jobs.failWindow = failWindow;
         TFormFileWipe failing(io, jobs);
+        AnswerReports(failing);
         Forms().FileWipe = &failing;
         dialogTexts.clear();
         listShowings.clear();
@@ -426,6 +429,7 @@ TEST_F(FileWipeTest, EveryReportOfAJobOfManyTargetsArrivesThroughACrowdedQueue)
 {
     CrowdedQueue queue;
     TFormFileWipe crowded(io, queue);
+    AnswerReports(crowded);
     Forms().FileWipe = &crowded;
     constexpr int kFiles = 300;
     for (int index = 0; index < kFiles; ++index)

@@ -6,6 +6,7 @@
 // asking, a default log path of its own.
 #include "AuxWindowTest.h"
 
+#include "report/ReportFiles.h"
 #include "ui/OptionsWindow.h"
 #include "ui/Utils.h"
 #include "ui/toolkit/Application.h"
@@ -344,4 +345,43 @@ TEST_F(OptionsWindowTest, TheDefaultLogFileIsTheOneStartUpAndShutdownUse)
         EXPECT_EQ(form.LabelWipeMethodDescription.Caption(), L"What method 2 writes-T");
         EXPECT_TRUE(Press(form.ButtonCancel));
     });
+}
+
+TEST_F(OptionsWindowTest, ReportsAreOnByDefaultAndTheirFolderIsChosenButNotMadeHere)
+{
+    const std::wstring chosen = dir / L"Proofs";
+    RunDialog([&](TFormOptions& form) {
+        EXPECT_TRUE(form.CBReports.Checked());
+        EXPECT_EQ(form.EditReportFolder.Text(), DefaultReportFolder(SystemReportSystem()));
+        EXPECT_NE(form.EditReportFolder.Text().find(L"\\Varnox reports"), std::wstring::npos);
+        Application::Instance().SetFolderDialogHook([&](tk::FolderDialog& dialog) {
+            EXPECT_EQ(dialog.Folder, form.EditReportFolder.Text());
+            dialog.Folder = chosen;
+            return true;
+        });
+        EXPECT_TRUE(Press(form.ButtonReportBrowse));
+        Application::Instance().SetFolderDialogHook(nullptr);
+        EXPECT_EQ(form.EditReportFolder.Text(), chosen);
+        EXPECT_TRUE(Press(form.CBReports));
+        EXPECT_FALSE(form.ButtonReportBrowse.Enabled());
+        EXPECT_TRUE(Press(form.ButtonOK));
+    });
+    EXPECT_EQ(Stored(L"Report"), 0);
+    EXPECT_EQ(StoredText(L"ReportFolder"), chosen);
+    EXPECT_FALSE(DirectoryExists(chosen));
+    // Back to the default folder: stored as none, so that it follows Documents.
+    RunDialog([&](TFormOptions& form) {
+        EXPECT_FALSE(form.CBReports.Checked());
+        EXPECT_EQ(form.EditReportFolder.Text(), chosen);
+        EXPECT_TRUE(Press(form.CBReports));
+        Application::Instance().SetFolderDialogHook([&](tk::FolderDialog& dialog) {
+            dialog.Folder = DefaultReportFolder(SystemReportSystem());
+            return true;
+        });
+        EXPECT_TRUE(Press(form.ButtonReportBrowse));
+        Application::Instance().SetFolderDialogHook(nullptr);
+        EXPECT_TRUE(Press(form.ButtonOK));
+    });
+    EXPECT_EQ(Stored(L"Report"), 1);
+    EXPECT_EQ(StoredText(L"ReportFolder"), L"");
 }

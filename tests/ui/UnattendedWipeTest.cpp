@@ -54,7 +54,21 @@ int Records(const Logger& log, const std::wstring& key, const TextVariables& var
 
 // A run in this process with settings and a log of its own.
 struct OwnRun {
-    OwnRun() { brand.AddGroup("Settings")->AddValue("ConfigStorageType")->SetInt(StoreAppDataIni); }
+    OwnRun()
+    {
+        brand.AddGroup("Settings")->AddValue("ConfigStorageType")->SetInt(StoreAppDataIni);
+        reports.documents = folder.Path();
+    }
+    // The usual report's page, written to the run's Documents.
+    std::string ReportPage()
+    {
+        WIN32_FIND_DATAW entry;
+        HANDLE find = FindFirstFileW((folder / L"Varnox reports\\*.html").c_str(), &entry);
+        std::string page;
+        if (find != INVALID_HANDLE_VALUE && FindClose(find))
+            ReadWholeFile(folder / (L"Varnox reports\\" + std::wstring(entry.cFileName)), page);
+        return page;
+    }
     int Wipe(const std::vector<std::wstring>& arguments, WipeIo& io,
              std::function<DWORD(const UnattendedOutcome&, const std::wstring&)> report = {},
              std::function<void(UnattendedWipe&)> meanwhile = {})
@@ -64,6 +78,7 @@ struct OwnRun {
         setup.config = &config;
         setup.log = &log;
         setup.io = &io;
+        setup.reportSystem = &reports;
         setup.writeReport = std::move(report);
         UnattendedWipe wipe(ParseCommandLine(arguments), setup);
         std::thread other(meanwhile ? [&] { meanwhile(wipe); } : std::function<void()>([] {}));
@@ -74,6 +89,7 @@ struct OwnRun {
     TempDir folder;
     COEMConfig brand;
     VxUserConfig config{brand, folder.Path()};
+    AnsweredReportSystem reports;
     Logger log{Language()};
     Lines output;
 };
@@ -96,6 +112,9 @@ TEST(UnattendedWipe, FreeSpaceIsWipedOnTheSimulatedVolumeAndNeverOnTheSystemsWhi
         // The refusal is the one error.
         EXPECT_EQ(ErrorRecords(run.log), simulated ? 0 : 1);
         EXPECT_EQ(HasLine(run.output.lines, Text(L"CommandLine.ResultDestroyed", {{L"ExitCode", L"0"}})), simulated);
+        // Every job leaves its report, the one refused too; the simulated volume's device named.
+        std::string page = run.ReportPage();
+        EXPECT_NE(page.find(simulated ? "ACME Disk 2000" : "The wipe could not be started"), std::string::npos);
     }
     EXPECT_FALSE(volume.TempFileSizes().empty());
     EXPECT_EQ(volume.OpenHandles(), 0);
@@ -178,6 +197,7 @@ public:
         VxUserConfig config(brand);
         config.WriteInt(L"Config", L"Logging", 1);
         config.WriteString(L"Config", L"LogFile", LogFile());
+        config.WriteString(L"Config", L"ReportFolder", dir / L"reports");
     }
     ~ProgramFolder() { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey); }
 
@@ -219,7 +239,8 @@ TEST(UnattendedProgram, WipesWhatItIsToldPrintsItsWorkLogsItAndSaysWhatWentWrong
     std::vector<std::wstring> lines;
 
     // Relative paths are taken from the current folder.
-    ChildResult result = program.Run(L"/wipe \"" + (data / L"with space") + L"\" rel.txt /yes /method 3", data.Path(), lines);
+    ChildResult result = program.Run(
+        L"/wipe \"" + (data / L"with space") + L"\" rel.txt /yes /method 3 /report copy.csv", data.Path(), lines);
     ASSERT_TRUE(result.ended);
     EXPECT_EQ(result.exitCode, 0u);
     for (const std::wstring& path : {spaced, inner, relative})
@@ -239,6 +260,16 @@ TEST(UnattendedProgram, WipesWhatItIsToldPrintsItsWorkLogsItAndSaysWhatWentWrong
     EXPECT_EQ(logged(L"Log.FileWiped", random), 3);
     EXPECT_EQ(logged(L"Log.DirDeleted"), 2);
     EXPECT_EQ(logged(L"Log.ApplicationStartup") + logged(L"Log.ApplicationShutdown"), 2);
+    // The report as asked (a CSV file by its name) and the usual one in the options' folder.
+    std::string table;
+    ASSERT_TRUE(ReadWholeFile(data / L"copy.csv", table));
+    EXPECT_EQ(table.substr(0, 3), "\xEF\xBB\xBF");
+    for (const std::wstring& path : {spaced, inner, relative})
+        EXPECT_NE(table.find(std::string(path.begin(), path.end()) + ","), std::string::npos);
+    WIN32_FIND_DATAW entry;
+    HANDLE page = FindFirstFileW((program.dir / L"reports\\*.html").c_str(), &entry);
+    EXPECT_NE(page, INVALID_HANDLE_VALUE);
+    FindClose(page);
 
     // A file held open by another program is not destroyed: exit code 1, as
     // for a path that is not there.

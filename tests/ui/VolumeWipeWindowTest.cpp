@@ -50,6 +50,13 @@ protected:
     HeldIo io{volume};
     TFormDriveWipe drive{io};
     TFormFreeSpaceWipe freeSpace{io};
+
+    void SetUp() override
+    {
+        WipeWindowTest::SetUp();
+        AnswerReports(drive);
+        AnswerReports(freeSpace);
+    }
 };
 
 struct Kind {
@@ -219,6 +226,7 @@ TEST_F(VolumeWipeTest, TheRoundsLabelShowsWhatTheTrackBarHoldsHoweverItWasSet)
 TEST_F(VolumeWipeTest, WithoutItsSimulatedVolumeAnUnattendedRunNeverReachesADevice)
 {
     TFormDriveWipe system;
+    AnswerReports(system);
     AnswerDialogs(tk::mrYes);
     Application::Instance().QueueModalAction([&](tk::Form&) {
         EXPECT_TRUE(tk::Press(system.ButtonStart));

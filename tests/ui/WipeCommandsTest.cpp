@@ -50,6 +50,8 @@ protected:
         Forms().FileWipe = &fileWipe;
         Forms().DriveWipe = &driveWipe;
         Forms().FreeSpaceWipe = &freeSpaceWipe;
+        for (TFormWipe* window : std::initializer_list<TFormWipe*>{&fileWipe, &driveWipe, &freeSpaceWipe})
+            AnswerReports(*window);
     }
     void TearDown() override
     {

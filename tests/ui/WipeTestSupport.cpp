@@ -12,6 +12,8 @@ using tk::Application;
 
 void WipeWindowTest::SetUp()
 {
+    reports.documents = reportsHome.Path();
+    noStore.AddGroup("Settings")->AddValue("ConfigStorageType")->SetInt(StoreNothing);
     owner.SetClientSize(640, 480);
     owner.SetCaption(L"Owner");
     Application::Instance().SetMainForm(&owner);
@@ -32,6 +34,12 @@ void WipeWindowTest::TearDown()
     SetSecondConfirmationWanted(false);
     OEMConfig().Clear();
     AppLog().Clear();
+}
+
+void WipeWindowTest::AnswerReports(TFormWipe& window)
+{
+    window.UseReportSystem(reports);
+    window.UseConfig(settings);
 }
 
 void WipeWindowTest::SetSecondConfirmation(bool ask)

@@ -12,6 +12,10 @@
 
 #include "engine/FaultInjectingIo.h"
 #include "log/Log.h"
+#include "settings/Oem.h"
+#include "settings/Vxuserconfig.h"
+#include "support/ReportAnswers.h"
+#include "support/TempDir.h"
 #include "targets/Filelist.h"
 #include "ui/WipeListWindow.h"
 #include "ui/WipeWindow.h"
@@ -43,6 +47,13 @@ protected:
 
     tk::Form owner;
     TFormWipeList wipeList;
+    // Reports of `window` go to a Documents folder of the test's own, with
+    // settings from a store that keeps nothing (reports on, the default folder).
+    void AnswerReports(TFormWipe& window);
+    TempDir reportsHome;
+    AnsweredReportSystem reports;
+    COEMConfig noStore;
+    VxUserConfig settings{noStore};
 };
 
 class HeldIo;

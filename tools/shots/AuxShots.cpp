@@ -74,6 +74,7 @@ int ShootAuxiliaryWindows(const CaptureWindow& capture)
     config.WriteInt(L"Config", L"Method9Passes", 2);
     config.WriteInt(L"Config", L"Logging", 1);
     config.WriteString(L"Config", L"LogFile", L"C:\\Users\\Anna\\Documents\\Varnox.log");
+    config.WriteString(L"Config", L"ReportFolder", L"C:\\Users\\Anna\\Documents\\Varnox reports");
     Logger log(language);
     FillSampleLog(log);
 

@@ -6,6 +6,8 @@
 #include "engine/SimulatedVolume.h"
 #include "settings/Oem.h"
 #include "settings/Oemutils.h"
+#include "settings/Vxuserconfig.h"
+#include "support/ReportAnswers.h"
 #include "support/TempDir.h"
 #include "ui/DriveWipeWindow.h"
 #include "ui/FileWipeWindow.h"
@@ -58,8 +60,18 @@ public:
     Shooter(const std::wstring& folder, const std::wstring& suffix, WipeShotCapture capture)
         : folder(folder), suffix(suffix), capture(capture)
     {
+        reports.documents = documents.Path();
+        noStore.AddGroup("Settings")->AddValue("ConfigStorageType")->SetInt(StoreNothing);
     }
     int failures = 0;
+
+    // The jobs' reports go to a folder of the shots' own; the simulated
+    // volume's device describes itself as a test's does.
+    void Prepare(TFormWipe& window)
+    {
+        window.UseReportSystem(reports);
+        window.UseConfig(settings);
+    }
 
     void Shoot(Form& form, const wchar_t* name)
     {
@@ -92,6 +104,10 @@ private:
     std::wstring folder;
     std::wstring suffix;
     WipeShotCapture capture;
+    TempDir documents;
+    AnsweredReportSystem reports;
+    COEMConfig noStore;
+    VxUserConfig settings{noStore};
 };
 
 void ShootWipeList(Shooter& shooter, TFormWipeList& wipeList, const wchar_t* name, bool confirm)
@@ -107,6 +123,7 @@ void ShootFileWipe(Shooter& shooter, TFormWipeList& wipeList, const std::wstring
     FaultInjectingIo slow;
     slow.Delay(IoCall::Write, 120);
     TFormFileWipe window(slow);
+    shooter.Prepare(window);
     Forms().FileWipe = &window;
     auto fill = [&] {
         CreateDirectoryW(samples.c_str(), nullptr);
@@ -122,6 +139,7 @@ void ShootFileWipe(Shooter& shooter, TFormWipeList& wipeList, const std::wstring
     fill();
     SlowScan slowScan;
     TFormFileWipe searching(slow, SystemJobSystem(), &slowScan);
+    shooter.Prepare(searching);
     searching.Selection = {samples};
     shooter.Showing(searching, [&] {
         PumpUntil([&] { return searching.TargetList() && searching.TargetList()->Count() >= 3; }, kWait);
@@ -200,6 +218,7 @@ void ShootVolumeWindow(Shooter& shooter, bool drive)
         else
             window = std::make_unique<TFormFreeSpaceWipe>(slow);
         TFormVolumeWipe& form = *window;
+        shooter.Prepare(form);
         shooter.Showing(form, [&] { inside(form); }, [&] { form.Execute(volume.Root(), method, rounds); });
     };
     Application::Instance().SetMessageDialogHook([](const MessageDialogSetup&) { return mrYes; });
@@ -236,6 +255,14 @@ void ShootVolumeWindow(Shooter& shooter, bool drive)
         shooter.WaitFor(window, WipeWindowState::Finished);
         shooter.Shoot(window, shot(L"errors").c_str());
     }, 2, 1);
+    // The final state in German, whose captions are the longest.
+    Language().SelectLanguage(0x0407);
+    run([](SimulatedVolume&) {}, [&](TFormVolumeWipe& window) {
+        Press(window.ButtonStart);
+        shooter.WaitFor(window, WipeWindowState::Finished);
+        shooter.Shoot(window, shot(L"completed-de").c_str());
+    }, 2, 1);
+    Language().SelectLanguage(0);
     Application::Instance().SetMessageDialogHook(nullptr);
 }
 

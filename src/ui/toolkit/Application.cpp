@@ -198,6 +198,17 @@ bool Application::ShowSaveDialog(SaveDialog& dialog, const Form* owner)
     return dialog.RunSystemDialog(owner != nullptr ? owner->Handle() : ModalOwner());
 }
 
+bool Application::ShowFolderDialog(FolderDialog& dialog, const Form* owner)
+{
+    if (folderDialogHook_)
+        return folderDialogHook_(dialog);
+    if (unanswered_) {
+        unanswered_(L"folder dialog \"" + dialog.Title + L"\"");
+        return false;
+    }
+    return dialog.RunSystemDialog(owner != nullptr ? owner->Handle() : ModalOwner());
+}
+
 void Application::RegisterForm(Form* form) { forms_.push_back(form); }
 
 void Application::UnregisterForm(Form* form)

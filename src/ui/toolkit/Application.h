@@ -12,6 +12,7 @@ namespace tk {
 
 class Form;
 class SaveDialog;
+class FolderDialog;
 struct MessageDialogSetup;
 
 class Application {
@@ -49,7 +50,7 @@ public:
 
     // Everything modal that a user answers goes through the application, so
     // that tests can answer it: message boxes, the translated message dialog,
-    // the save-file dialog, modal forms.
+    // the save-file and folder dialogs, modal forms.
     int ShowMessageBox(const std::wstring& text, const std::wstring& caption, UINT type);
     using MessageBoxHook = std::function<int(const std::wstring& text, const std::wstring& caption, UINT type)>;
     void SetMessageBoxHook(MessageBoxHook hook) { messageBoxHook_ = std::move(hook); }
@@ -61,6 +62,10 @@ public:
     bool ShowSaveDialog(SaveDialog& dialog, const Form* owner);
     using SaveDialogHook = std::function<bool(SaveDialog& dialog)>;
     void SetSaveDialogHook(SaveDialogHook hook) { saveDialogHook_ = std::move(hook); }
+    // True when the user chose a folder (then in dialog.Folder).
+    bool ShowFolderDialog(FolderDialog& dialog, const Form* owner);
+    using FolderDialogHook = std::function<bool(FolderDialog& dialog)>;
+    void SetFolderDialogHook(FolderDialogHook hook) { folderDialogHook_ = std::move(hook); }
 
     // Test driving: each action runs once, inside the modal loop, right after
     // the next modal form has been shown (in order, one per showing); the
@@ -107,6 +112,7 @@ private:
     MessageBoxHook messageBoxHook_;
     MessageDialogHook messageDialogHook_;
     SaveDialogHook saveDialogHook_;
+    FolderDialogHook folderDialogHook_;
     ModalAction modalHook_;
     UnansweredHandler unanswered_;
     bool terminated_ = false;

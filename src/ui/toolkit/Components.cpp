@@ -2,6 +2,7 @@
 #include "ui/toolkit/Application.h"
 #include "ui/toolkit/Form.h"
 #include <commdlg.h>
+#include <shobjidl.h>
 #include <map>
 #include <vector>
 
@@ -92,7 +93,7 @@ bool SaveDialog::RunSystemDialog(HWND owner)
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = owner;
     dialog.lpstrFilter = Filter.empty() ? nullptr : filter.c_str();
-    dialog.nFilterIndex = 1;
+    dialog.nFilterIndex = FilterIndex;
     dialog.lpstrFile = buffer.data();
     dialog.nMaxFile = static_cast<DWORD>(buffer.size());
     dialog.lpstrInitialDir = InitialDir.empty() ? nullptr : InitialDir.c_str();
@@ -102,7 +103,49 @@ bool SaveDialog::RunSystemDialog(HWND owner)
     if (!GetSaveFileNameW(&dialog))
         return false;
     FileName = buffer.data();
+    FilterIndex = dialog.nFilterIndex;
     return true;
+}
+
+// ---- FolderDialog ----
+
+bool FolderDialog::Execute(const Form* owner) { return Application::Instance().ShowFolderDialog(*this, owner); }
+
+bool FolderDialog::RunSystemDialog(HWND owner)
+{
+    IFileOpenDialog* dialog = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dialog))))
+        return false;
+    DWORD options = 0;
+    dialog->GetOptions(&options);
+    dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST | FOS_NOCHANGEDIR);
+    if (!Title.empty())
+        dialog->SetTitle(Title.c_str());
+    // The folder shown first, or the nearest one above it that exists.
+    std::wstring start = Folder;
+    while (!start.empty()) {
+        IShellItem* item = nullptr;
+        if (SUCCEEDED(SHCreateItemFromParsingName(start.c_str(), nullptr, IID_PPV_ARGS(&item)))) {
+            dialog->SetFolder(item);
+            item->Release();
+            break;
+        }
+        size_t split = start.find_last_of(L'\\');
+        start = split == std::wstring::npos || split < 3 ? std::wstring() : start.substr(0, split);
+    }
+    bool chosen = false;
+    IShellItem* result = nullptr;
+    if (SUCCEEDED(dialog->Show(owner)) && SUCCEEDED(dialog->GetResult(&result))) {
+        PWSTR path = nullptr;
+        if (SUCCEEDED(result->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
+            Folder = path;
+            CoTaskMemFree(path);
+            chosen = true;
+        }
+        result->Release();
+    }
+    dialog->Release();
+    return chosen;
 }
 
 }  // namespace tk

@@ -1,5 +1,6 @@
 #pragma once
-// Components without a window of their own: the timer and the save-file dialog.
+// Components without a window of their own: the timer, the save-file dialog
+// and the folder dialog.
 #include <windows.h>
 #include <commdlg.h>
 #include <functional>
@@ -43,6 +44,7 @@ public:
     std::wstring DefaultExt;   // without the dot
     std::wstring InitialDir;
     std::wstring FileName;     // the proposal before, the choice after Execute
+    DWORD FilterIndex = 1;     // the filter shown first (1-based), and the one chosen after Execute
     // OFN_* options beyond the ones always set (explorer look, no change of
     // the current folder); the default hides the read-only box, requires an
     // existing path, asks before an existing file is replaced and lets the
@@ -53,6 +55,19 @@ public:
     // Application::ShowSaveDialog, so tests can answer it.
     bool Execute(const Form* owner = nullptr);
     // The system's dialog itself (what Application::ShowSaveDialog shows).
+    bool RunSystemDialog(HWND owner);
+};
+
+// The system's dialog that picks a folder of the file system.
+class FolderDialog {
+public:
+    std::wstring Title;
+    std::wstring Folder;  // the folder shown first, the choice after Execute
+
+    // True when the user chose a folder. Goes through
+    // Application::ShowFolderDialog, so tests can answer it.
+    bool Execute(const Form* owner = nullptr);
+    // The system's dialog itself (what Application::ShowFolderDialog shows).
     bool RunSystemDialog(HWND owner);
 };
 
